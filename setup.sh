@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Sets everything up on Debian 12 and then starts the program or runs every test.
+#   bash setup.sh run    install what is missing, build, start the program
+#   bash setup.sh test   install what is missing, build with sanitizers, run every test
+#   bash setup.sh build  install what is missing and build, nothing else
+set -euo pipefail
+cd "$(dirname "$0")"
+mode=${1:-run}
+shift || true
+
+build_packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
+                fonts-dejavu-core fontconfig)
+test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev)
+bench_packages=(libbenchmark-dev)
+
+install_missing() {
+  local missing=()
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The Windows folder of the suite: where VERANTO.INI lives.
+windows_folder() {
+  if [ -n "${VERANTO_WINDIR:-}" ]; then echo "$VERANTO_WINDIR"
+  elif [ -n "${XDG_CONFIG_HOME:-}" ]; then echo "$XDG_CONFIG_HOME/veranto"
+  else echo "$HOME/.config/veranto"; fi
+}
+
+# A first VERANTO.INI so that the programs start without anyone editing a file; an existing
+# one is never touched.
+write_default_settings() {
+  local folder ini
+  folder=$(windows_folder)
+  ini="$folder/VERANTO.INI"
+  [ -f "$ini" ] && return 0
+  mkdir -p "$folder"
+  printf '[VERANTO]\r\nPGMVERANTO=%s\r\n\r\n[VIDEO]\r\nCANTOTELA=SIM\r\n\r\n[BRAILLE]\r\nMODO=0\r\n' \
+    "$(pwd)" > "$ini"
+  echo "Wrote $ini"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+case "$mode" in
+  run|build)
+    install_missing "${build_packages[@]}"
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF > /dev/null
+    cmake --build build -j"$jobs"
+    write_default_settings
+    if [ "$mode" = run ]; then
+      exec build/tools/fala/fala console "$@"
+    fi
+    ;;
+  test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    werror=OFF
+    [ -n "${CI:-}" ] && werror=ON
+    cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVERANTO_SANITIZE=ON \
+      -DVERANTO_WERROR="$werror" > /dev/null
+    cmake --build build-test -j"$jobs"
+    cd build-test
+    ctest --output-on-failure -j"$jobs" "$@"
+    ;;
+  bench)
+    install_missing "${build_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}"
+    cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF -DVERANTO_BENCH=ON > /dev/null
+    cmake --build build-bench -j"$jobs"
+    bash bench/run_redraw.sh build-bench
+    ;;
+  *)
+    echo "usage: bash setup.sh run|test|build|bench" >&2
+    exit 2
+    ;;
+esac

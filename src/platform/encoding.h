@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// Windows-1252 inside the program, UTF-8 at its edges (window text input and rendering,
+// terminals, Linux file names).
+namespace platform {
+
+std::string Cp1252ToUtf8(const std::string& text);
+// A character that Windows-1252 cannot hold becomes '?'; malformed UTF-8 bytes become '?' too.
+std::string Utf8ToCp1252(const std::string& text);
+// The Unicode code point of one Windows-1252 byte (bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D, which
+// have none, map to themselves).
+char32_t Cp1252ToCodePoint(unsigned char byte);
+// The Windows-1252 byte of a code point, or -1 when it has none.
+int CodePointToCp1252(char32_t codePoint);
+
+}  // namespace platform

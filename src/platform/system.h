@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+constexpr char kPathSeparator = '/';
+
+// A configured path as the file system needs it: a backslash is read as the separator.
+std::string NativePath(const std::string& path);
+
+// The full path of the program file, in Windows-1252.
+std::string ProgramPath();
+
+// The folder that holds VERANTO.INI: $VERANTO_WINDIR, else $XDG_CONFIG_HOME/veranto, else
+// ~/.config/veranto. Never ends with a separator unless it is the root.
+std::string WindowsFolder();
+std::string CurrentFolder();
+bool SetCurrentFolder(const std::string& folder);
+bool FileExists(const std::string& path);
+
+// GetPrivateProfileStringA: `file` without a separator is looked up in the Windows folder.
+// Sections and keys match without regard to case; the value is trimmed of blanks and of one
+// pair of surrounding quotes; `fallback` when the file, section or key is absent. The result
+// holds at most capacity - 1 characters.
+std::string ReadProfileString(const std::string& section, const std::string& key,
+                              const std::string& fallback, int capacity,
+                              const std::string& file);
+
+// A modal message box; returns when the user has dismissed it.
+void MessageBox(const std::string& title, const std::string& text);
+
+void Sleep(int milliseconds);
+std::int64_t ClockMilliseconds();
+
+// Ends the program with `exitCode` after the registered end-of-program handler has run.
+[[noreturn]] void ExitProgram(int exitCode);
+// The handler run once by ExitProgram and at normal return from main (the exit procedure).
+void SetEndOfProgramHandler(void (*handler)());
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The subcommands of `fala`. Each takes its own arguments (after the subcommand's name) and
+// returns the process exit code.
+namespace fala {
+
+struct Output {
+  bool raw = false;  // write Windows-1252 bytes instead of UTF-8
+};
+
+// Writes Windows-1252 text to standard output, converted to UTF-8 unless raw.
+void Print(const Output& output, const std::string& text);
+// Reads an argument given in the terminal's UTF-8 (or as bytes when raw) as Windows-1252.
+std::string ArgumentText(const Output& output, const std::string& argument);
+
+int SettingCommand(const Output& output, const std::vector<std::string>& arguments);
+int ConsoleCommand(const Output& output, const std::vector<std::string>& arguments);
+
+}  // namespace fala
