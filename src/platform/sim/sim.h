@@ -41,10 +41,13 @@ void PressKey(int virtualKey, Modifiers modifiers = {});
 // The same, delivered at virtual time `atMs` (or at once if that has passed when the clock
 // next moves) whether the program waits or polls.
 void PressKeyAt(std::int64_t atMs, int virtualKey, Modifiers modifiers = {});
-// Each Windows-1252 byte as the key stroke that types it; a character without a key of its
-// own (an accented letter) arrives as a Char event alone.
+// Each Windows-1252 byte as the key stroke that types it, one step per byte: letters (capitals
+// with Shift), digits, space, 13 Enter, 8 Backspace, 27 Escape, 9 Tab, and the other codes 1-26
+// as Ctrl+letter (10 is Ctrl+J). A character without a key of its own (punctuation, an accented
+// letter) arrives as a Char event alone.
 void TypeText(const std::string& text);
-// A Braille chord: every key of `letters` goes down in order, then up in order.
+// A Braille chord, one step: every key of `letters` (letters in either case, digits, space) goes
+// down in order, each with its lower-case Char, then every key goes up in order.
 void Chord(const std::string& letters);
 // Raw events, delivered together as one step at the next wait.
 void QueueStep(const std::vector<platform::Event>& events);
@@ -104,8 +107,20 @@ const std::vector<std::string>& Titles();  // every title the window had, in ord
 bool WindowShown();
 bool WindowMaximised();
 bool CloseCommandEnabled();
-platform::Rect CreatedWindowRect();  // origin and size CreateWindow was given
+// Origin and size CreateWindow was given (left, top, left + width, top + height); a position
+// left to the system is 22, 22, a size left to it three quarters of the screen.
+platform::Rect CreatedWindowRect();
 int CreateWindowCount();
+
+// The outer sizes last given to SetWindowSizeLimits (set: false while none were given).
+struct SizeLimitRecord {
+  bool set = false;
+  int minWidth = 0;
+  int minHeight = 0;
+  int maxWidth = 0;
+  int maxHeight = 0;
+};
+SizeLimitRecord SizeLimits();
 
 struct CaretState {
   bool exists = false;
@@ -121,7 +136,8 @@ struct StretchRecord {
   platform::Rect source;
   platform::Rect destination;
 };
-int SnapshotCount();
+int SnapshotCount();    // snapshots taken
+bool SnapshotHeld();    // a snapshot is taken and not yet dropped
 const std::vector<StretchRecord>& Stretches();
 
 std::vector<platform::FontRequest> FontsCreated();

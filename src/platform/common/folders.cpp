@@ -1,0 +1,77 @@
+// Paths and folders on a Linux file system. Inside the program paths are Windows-1252 text;
+// the file system gets them as UTF-8.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/common/file_names.h"
+#include "platform/encoding.h"
+#include "platform/system.h"
+
+namespace platform {
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string WithoutTrailingSeparators(std::string folder) {
+  while (folder.size() > 1 && folder.back() == kPathSeparator) folder.pop_back();
+  return folder;
+}
+
+std::string Subfolder(const std::string& folder, const std::string& name) {
+  const std::string base = WithoutTrailingSeparators(folder);
+  return (base == "/" ? std::string() : base) + kPathSeparator + name;
+}
+
+}  // namespace
+
+std::string FileSystemName(const std::string& path) { return Cp1252ToUtf8(NativePath(path)); }
+
+std::string NativePath(const std::string& path) {
+  std::string native = path;
+  for (char& c : native) {
+    if (c == '\\') c = kPathSeparator;
+  }
+  return native;
+}
+
+std::string WindowsFolder() {
+  std::string folder = Environment("VERANTO_WINDIR");
+  if (folder.empty()) {
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
+    const std::string configHome = Environment("XDG_CONFIG_HOME");
+    if (!configHome.empty() && configHome.front() == kPathSeparator) {
+      folder = Subfolder(configHome, "veranto");
+    } else {
+      folder = Subfolder(Subfolder(Environment("HOME"), ".config"), "veranto");
+    }
+  }
+  return Utf8ToCp1252(WithoutTrailingSeparators(folder));
+}
+
+std::string CurrentFolder() {
+  std::vector<char> buffer(256);
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  return Utf8ToCp1252(buffer.data());
+}
+
+bool SetCurrentFolder(const std::string& folder) {
+  return !folder.empty() && chdir(FileSystemName(folder).c_str()) == 0;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat status {};
+  return !path.empty() && stat(FileSystemName(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/suite_setting.h"
+#include "platform/system.h"
+#include "platform/temp_folder.h"
+
+namespace {
+
+class SuiteSettingTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    config::RecordStartupFolder(Folder() + "/start/");
+  }
+};
+
+TEST_F(SuiteSettingTest, RecordsTheStartupFolderWithoutItsTrailingSeparator) {
+  EXPECT_EQ(config::StartupFolder(), Folder() + "/start");
+  config::RecordStartupFolder("/");
+  EXPECT_EQ(config::StartupFolder(), "");
+  config::RecordStartupFolder("/home/u");
+  EXPECT_EQ(config::StartupFolder(), "/home/u");
+}
+
+TEST_F(SuiteSettingTest, ReadsAndExpandsFromTheWindowsFolder) {
+  WriteFile("VERANTO.INI",
+            "[VERANTO]\r\nPGMVERANTO=/opt/veranto\r\nTRADUTOR=@/tradutor\r\n"
+            "[AUDIVAL]\r\nDIRAUDIVAL=@\\som\\audival\r\nOUTRO=a@b\r\n");
+  WriteFile("start/VERANTO.INI", "[AUDIVAL]\nDIRAUDIVAL=from the start-up folder\n");
+  const std::string folder = config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL");
+  EXPECT_EQ(folder, "/opt/veranto\\som\\audival");
+  EXPECT_EQ(platform::NativePath(folder), "/opt/veranto/som/audival");
+  EXPECT_EQ(config::ReadSuiteSetting("audival", "outro"), "a@b");
+  EXPECT_EQ(config::ReadSuiteSetting("", "TRADUTOR"), "/opt/veranto/tradutor");
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "ABSENT"), "");
+}
+
+TEST_F(SuiteSettingTest, FallsBackToTheStartupFolder) {
+  WriteFile("start/VERANTO.INI", "[VERANTO]\nPGMVERANTO=@elsewhere\n[AUDIVAL]\nDIRAUDIVAL=@\\som\n");
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + "/start\\som");
+  WriteFile("start/VERANTO.INI", "[VERANTO]\nPGMVERANTO=\n[AUDIVAL]\nDIRAUDIVAL=@/som\n");
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + "/start/som");
+}
+
+TEST_F(SuiteSettingTest, AbsentFileGivesEmptyText) {
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), "");
+  EXPECT_EQ(config::ReadSuiteSetting("", "PGMVERANTO"), "");
+}
+
+TEST_F(SuiteSettingTest, ReadsAtMost255Characters) {
+  const std::string longValue(300, 'v');
+  WriteFile("VERANTO.INI", "[VERANTO]\nPGMVERANTO=/p\n[A]\nK=" + longValue + "\nR=@/" + longValue + "\n");
+  EXPECT_EQ(config::ReadSuiteSetting("A", "K"), std::string(255, 'v'));
+  // The expansion may make the value longer than what was read.
+  EXPECT_EQ(config::ReadSuiteSetting("A", "R"), "/p/" + std::string(253, 'v'));
+}
+
+}  // namespace

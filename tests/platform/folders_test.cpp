@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/system.h"
+#include "temp_folder.h"
+
+namespace {
+
+// Sets environment variables for one scope and puts them back afterwards.
+class ScopedEnvironment {
+ public:
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first.c_str());
+      }
+    }
+  }
+  void Set(const std::string& name, const char* value) {
+    const char* old = std::getenv(name.c_str());
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value) {
+      setenv(name.c_str(), value, 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(NativePathTest, ReadsBackslashesAsTheSeparator) {
+  EXPECT_EQ(platform::NativePath("c:\\lumivar\\som\\letras"), "c:/lumivar/som/letras");
+  EXPECT_EQ(platform::NativePath("/opt/veranto/x.wav"), "/opt/veranto/x.wav");
+  EXPECT_EQ(platform::NativePath(""), "");
+}
+
+TEST(WindowsFolderTest, FollowsTheEnvironment) {
+  struct Case {
+    const char* windir;
+    const char* configHome;
+    const char* home;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"/srv/win", "/cfg", "/home/u", "/srv/win"},
+      {"/srv/win//", nullptr, "/home/u", "/srv/win"},
+      {"/", nullptr, nullptr, "/"},
+      {"", "/cfg", "/home/u", "/cfg/veranto"},
+      {nullptr, "/cfg/", "/home/u", "/cfg/veranto"},
+      {nullptr, "relative/cfg", "/home/u", "/home/u/.config/veranto"},
+      {nullptr, nullptr, "/home/u/", "/home/u/.config/veranto"},
+      {nullptr, "", "/", "/.config/veranto"},
+  };
+  for (const Case& c : cases) {
+    ScopedEnvironment environment;
+    environment.Set("VERANTO_WINDIR", c.windir);
+    environment.Set("XDG_CONFIG_HOME", c.configHome);
+    environment.Set("HOME", c.home);
+    EXPECT_EQ(platform::WindowsFolder(), c.expected)
+        << (c.windir ? c.windir : "-") << " " << (c.configHome ? c.configHome : "-");
+  }
+}
+
+using FileSystemTest = TempFolderTest;
+
+TEST_F(FileSystemTest, FileExistsOnlyForRegularFiles) {
+  const std::string file = WriteFile("sub/a.ini", "x");
+  EXPECT_TRUE(platform::FileExists(file));
+  std::string windowsStyle = file;
+  for (char& c : windowsStyle) {
+    if (c == '/') c = '\\';
+  }
+  EXPECT_TRUE(platform::FileExists(windowsStyle));
+  EXPECT_FALSE(platform::FileExists(Folder() + "/sub"));
+  EXPECT_FALSE(platform::FileExists(Folder() + "/sub/b.ini"));
+  EXPECT_FALSE(platform::FileExists(""));
+}
+
+TEST_F(FileSystemTest, ChangesTheCurrentFolder) {
+  const std::string before = platform::CurrentFolder();
+  WriteFile("sub/a.ini", "x");
+  ASSERT_TRUE(platform::SetCurrentFolder(Folder() + "\\sub"));
+  EXPECT_TRUE(platform::FileExists("a.ini"));
+  const std::string now = platform::CurrentFolder();
+  EXPECT_EQ(now.substr(now.size() - 4), "/sub");
+  EXPECT_FALSE(platform::SetCurrentFolder(Folder() + "/absent"));
+  EXPECT_EQ(platform::CurrentFolder(), now);
+  ASSERT_TRUE(platform::SetCurrentFolder(before));
+}
+
+TEST_F(FileSystemTest, NamesInWindows1252ReachTheFileSystemAsUtf8) {
+  WriteFile("medi\xC3\xA7\xC3\xA3o.ini", "[A]\nk=1\n");  // UTF-8 on disk
+  EXPECT_TRUE(platform::FileExists(Folder() + "/medi\xE7\xE3o.ini"));
+  EXPECT_EQ(platform::ReadProfileString("A", "k", "", 256, "medi\xE7\xE3o.ini"), "1");
+}
+
+}  // namespace
