@@ -9,6 +9,9 @@ constexpr char kPathSeparator = '/';
 
 // A configured path as the file system needs it: a backslash is read as the separator.
 std::string NativePath(const std::string& path);
+// The name the file system knows a configured path by: NativePath, in UTF-8. Every file
+// the program opens goes through it, so names with accented letters are found.
+std::string FileSystemName(const std::string& path);
 
 // The full path of the program file, in Windows-1252.
 std::string ProgramPath();

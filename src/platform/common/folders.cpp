@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/common/file_names.h"
 #include "platform/encoding.h"
 #include "platform/system.h"
 

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/common/file_names.h"
 #include "platform/encoding.h"
 #include "platform/system.h"
 
