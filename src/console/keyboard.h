@@ -19,10 +19,12 @@ void PumpMessages();
 // Sleeps, then handles pending messages.
 void Delay(std::uint16_t milliseconds);
 
-// A continuous square-wave tone (1 to 11 025 Hz) until ToneStop.
+// A continuous square-wave tone (1 to 11 025 Hz) until ToneStop. Any other frequency, and
+// 1 Hz (no whole period fits), sounds nothing; a tone already sounding stops in every case.
 void ToneStart(std::uint16_t frequency);
 void ToneStop();
-// The looping one-second wave image ToneStart plays.
+// The looping one-second wave image ToneStart plays: 11 071 bytes, of which the header's
+// lengths say how many are played; empty for a frequency outside 1..11 025 Hz.
 std::vector<std::uint8_t> BuildToneWave(std::uint16_t frequency);
 
 // 0 off, 1 plain chords, 2 chords with number and capital signs; announced with tones.
