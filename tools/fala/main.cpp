@@ -1,26 +1,11 @@
 // fala: the speech stack's stages, one subcommand each.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "commands.h"
 #include "config/suite_setting.h"
-#include "platform/encoding.h"
 #include "platform/system.h"
-
-namespace fala {
-
-void Print(const Output& output, const std::string& text) {
-  const std::string bytes = output.raw ? text : platform::Cp1252ToUtf8(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
-
-std::string ArgumentText(const Output& output, const std::string& argument) {
-  return output.raw ? argument : platform::Utf8ToCp1252(argument);
-}
-
-}  // namespace fala
 
 namespace {
 
