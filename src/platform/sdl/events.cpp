@@ -1,0 +1,263 @@
+// The program's event queue: SDL events translated into the Windows message model, in order.
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "platform/encoding.h"
+#include "platform/events.h"
+#include "platform/keys.h"
+#include "platform/sdl/key_map.h"
+#include "platform/sdl/sdl_internal.h"
+
+namespace platform::sdl {
+namespace {
+
+struct Modifiers {
+  bool ctrl = false;
+  bool alt = false;
+  bool shift = false;
+};
+
+// Program thread only.
+std::deque<Event> queue;
+// Whether the last key down keeps its text input from becoming characters (Alt without Ctrl
+// gives none; Ctrl without Alt gives the control codes made below instead).
+bool textBlocked = false;
+// The modifiers of the last key down, which its text input carries too.
+Modifiers textModifiers;
+
+// Events pushed from other threads while SDL's queue could not be started.
+std::mutex fallbackMutex;
+std::condition_variable fallbackArrived;
+std::deque<Event> fallbackQueue;
+
+std::once_flag pushedTypeOnce;
+std::atomic<Uint32> pushedType{0};
+std::atomic<bool> drainRegistered{false};
+
+Uint32 PushedEventType() {
+  std::call_once(pushedTypeOnce, [] { pushedType = SDL_RegisterEvents(1); });
+  return pushedType;
+}
+
+void PushFallback(const Event& event) {
+  {
+    std::lock_guard<std::mutex> lock(fallbackMutex);
+    fallbackQueue.push_back(event);
+  }
+  fallbackArrived.notify_one();
+}
+
+void MoveFallbackEvents() {
+  std::lock_guard<std::mutex> lock(fallbackMutex);
+  while (!fallbackQueue.empty()) {
+    queue.push_back(fallbackQueue.front());
+    fallbackQueue.pop_front();
+  }
+}
+
+// Frees the copies carried by pushed events that nobody read before SDL quits.
+void DrainPushedEvents() {
+  drainRegistered = false;
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  const Uint32 type = PushedEventType();
+  SDL_Event batch[32];
+  int count;
+  while ((count = SDL_PeepEvents(batch, 32, SDL_GETEVENT, type, type)) > 0) {
+    for (int k = 0; k < count; ++k) delete static_cast<Event*>(batch[k].user.data1);
+  }
+}
+
+// Right Alt is read as AltGr, which Windows reports as Ctrl+Alt: it types characters on the
+// Brazilian and most European layouts and must not turn keys into system keys.
+Modifiers ModifiersOf(Uint16 mod) {
+  Modifiers modifiers;
+  modifiers.ctrl = (mod & (KMOD_CTRL | KMOD_RALT)) != 0;
+  modifiers.alt = (mod & KMOD_ALT) != 0;
+  modifiers.shift = (mod & KMOD_SHIFT) != 0;
+  return modifiers;
+}
+
+Event KeyEvent(EventKind kind, int code, const Modifiers& modifiers) {
+  Event event;
+  event.kind = kind;
+  event.code = code;
+  event.ctrl = modifiers.ctrl;
+  event.alt = modifiers.alt;
+  event.shift = modifiers.shift;
+  return event;
+}
+
+// The character TranslateMessage makes of a key that SDL gives no text for; -1 when none.
+int ControlCharacterOf(int virtualKey, const Modifiers& modifiers) {
+  const bool ctrlOnly = modifiers.ctrl && !modifiers.alt;
+  switch (virtualKey) {
+    case kVkBack: return ctrlOnly ? 127 : 8;
+    case kVkReturn: return ctrlOnly ? 10 : 13;
+    case kVkEscape: return 27;
+    case kVkTab: return modifiers.ctrl ? -1 : 9;
+    default: break;
+  }
+  if (ctrlOnly && virtualKey >= kVkA && virtualKey <= VkLetter('Z')) return virtualKey - kVkA + 1;
+  return -1;
+}
+
+void TranslateKey(const SDL_KeyboardEvent& key) {
+  const bool down = key.type == SDL_KEYDOWN;
+  const Modifiers modifiers = ModifiersOf(key.keysym.mod);
+  int virtualKey = VirtualKeyOf(key.keysym.scancode, key.keysym.mod);
+  if (virtualKey == 0) return;
+  if (virtualKey == kVkPause && modifiers.ctrl) virtualKey = kVkCancel;
+  // Left Alt itself is a system key both ways: its release no longer carries the Alt state.
+  const bool leftAlt = key.keysym.scancode == SDL_SCANCODE_LALT;
+  const bool system = ((modifiers.alt || leftAlt) && !modifiers.ctrl) || virtualKey == kVkF10;
+  EventKind kind;
+  if (system) {
+    kind = down ? EventKind::SysKeyDown : EventKind::SysKeyUp;
+  } else {
+    kind = down ? EventKind::KeyDown : EventKind::KeyUp;
+  }
+  queue.push_back(KeyEvent(kind, virtualKey, modifiers));
+  if (!down) return;
+  textBlocked = modifiers.ctrl != modifiers.alt;
+  textModifiers = modifiers;
+  if (system) return;
+  const int character = ControlCharacterOf(virtualKey, modifiers);
+  if (character >= 0) queue.push_back(KeyEvent(EventKind::Char, character, modifiers));
+}
+
+void TranslateText(const SDL_TextInputEvent& text) {
+  if (textBlocked) return;
+  for (char byte : Utf8ToCp1252(text.text)) {
+    queue.push_back(KeyEvent(EventKind::Char, static_cast<unsigned char>(byte), textModifiers));
+  }
+}
+
+void TranslateMouse(EventKind kind, int x, int y) {
+  Event event;
+  event.kind = kind;
+  event.x = x;
+  event.y = y;
+  queue.push_back(event);
+}
+
+void Translate(const SDL_Event& event) {
+  if (event.type == PushedEventType()) {
+    Event* carried = static_cast<Event*>(event.user.data1);
+    if (carried != nullptr) queue.push_back(*carried);
+    delete carried;
+    return;
+  }
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      TranslateKey(event.key);
+      break;
+    case SDL_TEXTINPUT:
+      TranslateText(event.text);
+      break;
+    case SDL_WINDOWEVENT:
+      HandleWindowEvent(event.window);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_RIGHT) {
+        TranslateMouse(event.type == SDL_MOUSEBUTTONDOWN ? EventKind::RightDown : EventKind::RightUp,
+                       event.button.x, event.button.y);
+      }
+      break;
+    case SDL_MOUSEMOTION:
+      TranslateMouse(EventKind::MouseMove, event.motion.x, event.motion.y);
+      break;
+    default:
+      break;
+  }
+}
+
+// Moves everything SDL has into the program's queue.
+void TakeSdlEvents() {
+  MoveFallbackEvents();
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  SDL_PumpEvents();
+  SDL_Event batch[32];
+  int count;
+  while ((count = SDL_PeepEvents(batch, 32, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+    for (int k = 0; k < count; ++k) Translate(batch[k]);
+  }
+}
+
+}  // namespace
+
+void PushEventFromAnyThread(const Event& event) {
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
+    PushFallback(event);
+    return;
+  }
+  if (!drainRegistered.exchange(true)) AddShutdownStep(DrainPushedEvents);
+  SDL_Event carrier{};
+  carrier.type = PushedEventType();
+  carrier.user.data1 = new Event(event);
+  if (SDL_PushEvent(&carrier) != 1) {
+    delete static_cast<Event*>(carrier.user.data1);
+    PushFallback(event);
+  }
+}
+
+void QueueEvent(const Event& event) { queue.push_back(event); }
+
+}  // namespace platform::sdl
+
+namespace platform {
+
+bool PeekEvent(Event& event) {
+  sdl::TakeSdlEvents();
+  sdl::PresentPending();
+  if (sdl::queue.empty()) return false;
+  event = sdl::queue.front();
+  sdl::queue.pop_front();
+  return true;
+}
+
+void WaitEvent() {
+  sdl::TakeSdlEvents();
+  sdl::PresentPending();
+  if (!sdl::queue.empty()) return;
+  if (!sdl::StartEvents()) {
+    std::unique_lock<std::mutex> lock(sdl::fallbackMutex);
+    sdl::fallbackArrived.wait(lock, [] { return !sdl::fallbackQueue.empty(); });
+    lock.unlock();
+    sdl::MoveFallbackEvents();
+    return;
+  }
+  while (sdl::queue.empty()) {
+    sdl::PresentPending();
+    SDL_Event event;
+    if (SDL_WaitEvent(&event) == 1) {
+      sdl::Translate(event);
+    } else {
+      SDL_Delay(10);  // an error, not an event: do not spin
+    }
+    sdl::TakeSdlEvents();
+  }
+}
+
+void PostWake(int message) {
+  sdl::StartEvents();
+  Event event;
+  event.kind = EventKind::Wake;
+  event.code = message;
+  sdl::PushEventFromAnyThread(event);
+}
+
+void PostQuit(int exitCode) {
+  sdl::StartEvents();
+  Event event;
+  event.kind = EventKind::Quit;
+  event.code = exitCode;
+  sdl::PushEventFromAnyThread(event);
+}
+
+}  // namespace platform

@@ -1,0 +1,143 @@
+// Starting SDL subsystems at first need, and the end of the program: the end-of-program
+// handler runs once, then every open SDL object is closed and SDL quits.
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+#include "platform/sdl/sdl_internal.h"
+#include "platform/system.h"
+
+namespace platform::sdl {
+namespace {
+
+std::mutex startMutex;
+bool coreStarted = false;
+std::vector<void (*)()> shutdownSteps;
+bool shuttingDown = false;
+bool videoUnavailable = false;
+
+std::once_flag exitHookOnce;
+void (*endOfProgramHandler)() = nullptr;
+std::atomic<bool> endOfProgramHandlerRan{false};
+bool insideExitHook = false;
+
+void RunEndOfProgramHandler() {
+  if (endOfProgramHandlerRan.exchange(true)) return;
+  if (endOfProgramHandler != nullptr) endOfProgramHandler();
+}
+
+// Normal return from main (and std::exit) passes through here: the handler first, while SDL
+// still works, then the teardown.
+void ExitHook() {
+  insideExitHook = true;
+  RunEndOfProgramHandler();
+  ShutdownAll();
+}
+
+void RegisterExitHook() {
+  std::call_once(exitHookOnce, [] { std::atexit(ExitHook); });
+}
+
+// Caller holds startMutex.
+bool StartCoreLocked() {
+  if (coreStarted) return true;
+  // The program handles Ctrl+C itself through the terminal's default; SDL must not turn it
+  // into a quit event. SDL must not keep the screen saver from starting either.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // The window surface is presented straight to the window system. Through a GL renderer each
+  // present re-uploads and redraws the whole window, which with a software GL costs close to
+  // a millisecond for a changed line of text.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_Init(0) != 0) return false;
+  coreStarted = true;
+  RegisterExitHook();
+  return true;
+}
+
+bool StartSubsystem(Uint32 flag) {
+  std::lock_guard<std::mutex> lock(startMutex);
+  if (shuttingDown || !StartCoreLocked()) return false;
+  if (SDL_WasInit(flag) == flag) return true;
+  return SDL_InitSubSystem(flag) == 0;
+}
+
+// Whether the video driver SDL chose shows anything to a person. Without a display SDL falls
+// back to drawing off screen, which would give the user a window nobody can see.
+bool VisibleVideoDriver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  if (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0) return true;
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  return asked != nullptr && SDL_strcasecmp(asked, driver) == 0;
+}
+
+}  // namespace
+
+bool StartEvents() { return StartSubsystem(SDL_INIT_EVENTS); }
+
+bool StartVideo() {
+  // A display does not come and go while the program runs: one attempt decides.
+  if (videoUnavailable) return false;
+  if (!StartSubsystem(SDL_INIT_VIDEO)) {
+    videoUnavailable = true;
+    return false;
+  }
+  if (!VisibleVideoDriver()) {
+    std::lock_guard<std::mutex> lock(startMutex);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoUnavailable = true;
+    return false;
+  }
+  return true;
+}
+
+bool StartAudio() { return StartSubsystem(SDL_INIT_AUDIO); }
+
+void AddShutdownStep(void (*step)()) {
+  std::lock_guard<std::mutex> lock(startMutex);
+  for (auto known : shutdownSteps) {
+    if (known == step) return;
+  }
+  shutdownSteps.push_back(step);
+}
+
+void ShutdownAll() {
+  std::vector<void (*)()> steps;
+  {
+    std::lock_guard<std::mutex> lock(startMutex);
+    if (shuttingDown) return;
+    shuttingDown = true;
+    steps.swap(shutdownSteps);
+  }
+  // Steps run without the lock: closing an audio device waits for its callback, which may be
+  // pushing an event at that moment.
+  for (auto step = steps.rbegin(); step != steps.rend(); ++step) (*step)();
+  std::lock_guard<std::mutex> lock(startMutex);
+  if (coreStarted) SDL_Quit();
+  coreStarted = false;
+  shuttingDown = false;
+}
+
+}  // namespace platform::sdl
+
+namespace platform {
+
+void ExitProgram(int exitCode) {
+  sdl::RunEndOfProgramHandler();
+  sdl::ShutdownAll();
+  // std::exit must not be re-entered from inside an exit handler.
+  if (sdl::insideExitHook) std::_Exit(exitCode);
+  std::exit(exitCode);
+}
+
+void SetEndOfProgramHandler(void (*handler)()) {
+  sdl::endOfProgramHandler = handler;
+  sdl::RegisterExitHook();
+}
+
+}  // namespace platform

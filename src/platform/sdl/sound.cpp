@@ -1,0 +1,205 @@
+// Tones: a wave image played in a loop on its own SDL audio device, and the beep, a short
+// tone played once. The callbacks only copy samples.
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/sdl/sdl_internal.h"
+#include "platform/sound.h"
+
+namespace platform::sdl {
+namespace {
+
+struct WaveFormat {
+  int rate = 0;
+  int channels = 0;
+  int bits = 0;
+};
+
+struct Samples {
+  std::vector<Uint8> bytes;
+  std::size_t position = 0;
+  bool loop = false;
+  Uint8 silence = 0;
+  std::atomic<bool> finished{false};
+};
+
+SDL_AudioDeviceID loopDevice = 0;
+std::unique_ptr<Samples> loopSamples;
+SDL_AudioDeviceID beepDevice = 0;
+std::unique_ptr<Samples> beepSamples;
+
+constexpr int kBeepRate = 22050;
+constexpr int kBeepHz = 800;
+constexpr int kBeepMs = 100;
+
+std::uint32_t Read32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+std::uint16_t Read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+// Reads a RIFF/WAVE image of PCM samples; the data is clamped to what the image holds and to
+// whole sample frames.
+bool ParseWave(const std::uint8_t* image, std::size_t size, WaveFormat& format,
+               std::vector<Uint8>& samples) {
+  if (image == nullptr || size < 12 || std::memcmp(image, "RIFF", 4) != 0 ||
+      std::memcmp(image + 8, "WAVE", 4) != 0) {
+    return false;
+  }
+  bool haveFormat = false;
+  std::size_t at = 12;
+  while (size - at >= 8) {
+    const std::uint8_t* chunk = image + at;
+    const std::size_t chunkSize = std::min<std::size_t>(Read32(chunk + 4), size - at - 8);
+    const std::uint8_t* body = chunk + 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      if (chunkSize < 16 || Read16(body) != 1) return false;  // PCM only
+      format.channels = Read16(body + 2);
+      format.rate = static_cast<int>(std::min<std::uint32_t>(Read32(body + 4), 1 << 20));
+      format.bits = Read16(body + 14);
+      if ((format.channels != 1 && format.channels != 2) || format.rate <= 0 ||
+          (format.bits != 8 && format.bits != 16)) {
+        return false;
+      }
+      haveFormat = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!haveFormat) return false;
+      const std::size_t frame = static_cast<std::size_t>(format.channels * format.bits / 8);
+      const std::size_t usable = chunkSize - chunkSize % frame;
+      if (usable == 0) return false;
+      samples.assign(body, body + usable);
+      return true;
+    }
+    at += 8 + chunkSize + (chunkSize & 1);
+    if (at > size) break;
+  }
+  return false;
+}
+
+void SDLCALL FeedSamples(void* userdata, Uint8* stream, int length) {
+  auto* samples = static_cast<Samples*>(userdata);
+  std::size_t written = 0;
+  const std::size_t wanted = static_cast<std::size_t>(length);
+  while (written < wanted) {
+    if (samples->position >= samples->bytes.size()) {
+      if (!samples->loop || samples->bytes.empty()) {
+        std::memset(stream + written, samples->silence, wanted - written);
+        samples->finished.store(true, std::memory_order_release);
+        return;
+      }
+      samples->position = 0;
+    }
+    const std::size_t chunk =
+        std::min(wanted - written, samples->bytes.size() - samples->position);
+    std::memcpy(stream + written, samples->bytes.data() + samples->position, chunk);
+    samples->position += chunk;
+    written += chunk;
+  }
+}
+
+SDL_AudioDeviceID OpenOutput(const WaveFormat& format, Samples& samples) {
+  if (!StartAudio()) return 0;
+  SDL_AudioSpec wanted{};
+  wanted.freq = format.rate;
+  wanted.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+  wanted.channels = static_cast<Uint8>(format.channels);
+  wanted.samples = 1024;
+  wanted.callback = FeedSamples;
+  wanted.userdata = &samples;
+  samples.silence = format.bits == 8 ? 128 : 0;
+  SDL_AudioSpec obtained{};
+  const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  if (device == 0) return 0;
+  SDL_PauseAudioDevice(device, 0);
+  return device;
+}
+
+void CloseBeep() {
+  if (beepDevice != 0) SDL_CloseAudioDevice(beepDevice);
+  beepDevice = 0;
+  beepSamples.reset();
+}
+
+void CloseFinishedBeep() {
+  if (beepDevice != 0 && beepSamples->finished.load(std::memory_order_acquire)) CloseBeep();
+}
+
+void CloseLoop() {
+  if (loopDevice != 0) SDL_CloseAudioDevice(loopDevice);
+  loopDevice = 0;
+  loopSamples.reset();
+}
+
+void CloseAllSound() {
+  CloseLoop();
+  CloseBeep();
+}
+
+std::vector<Uint8> BeepSamples() {
+  constexpr int count = kBeepRate * kBeepMs / 1000;
+  constexpr int ramp = kBeepRate / 200;  // 5 ms fade in and out, so the tone does not click
+  std::vector<Uint8> bytes(count * 2);
+  for (int k = 0; k < count; ++k) {
+    const double envelope = std::min({1.0, double(k) / ramp, double(count - 1 - k) / ramp});
+    const double value = 8000.0 * envelope * std::sin(2 * M_PI * kBeepHz * k / kBeepRate);
+    const auto sample = static_cast<Sint16>(std::lround(value));
+    bytes[2 * k] = static_cast<Uint8>(sample & 0xFF);
+    bytes[2 * k + 1] = static_cast<Uint8>((sample >> 8) & 0xFF);
+  }
+  return bytes;
+}
+
+}  // namespace
+}  // namespace platform::sdl
+
+namespace platform {
+
+using namespace sdl;
+
+bool PlayLoopingSound(const std::uint8_t* image, std::size_t size) {
+  CloseLoop();
+  CloseFinishedBeep();
+  WaveFormat format;
+  auto samples = std::make_unique<Samples>();
+  if (!ParseWave(image, size, format, samples->bytes)) return false;
+  samples->loop = true;
+  SDL_AudioDeviceID device = OpenOutput(format, *samples);
+  if (device == 0 && beepDevice != 0) {
+    // Some drivers have one output: the tone matters more than the end of a beep.
+    CloseBeep();
+    device = OpenOutput(format, *samples);
+  }
+  if (device == 0) return false;
+  AddShutdownStep(CloseAllSound);
+  loopDevice = device;
+  loopSamples = std::move(samples);
+  return true;
+}
+
+void StopLoopingSound() {
+  CloseLoop();
+  CloseFinishedBeep();
+}
+
+void Beep() {
+  CloseFinishedBeep();
+  if (beepDevice != 0) return;  // the previous beep still sounds
+  auto samples = std::make_unique<Samples>();
+  samples->bytes = BeepSamples();
+  const SDL_AudioDeviceID device = OpenOutput({kBeepRate, 1, 16}, *samples);
+  if (device == 0) {
+    std::fputc('\a', stderr);
+    std::fflush(stderr);
+    return;
+  }
+  AddShutdownStep(CloseAllSound);
+  beepDevice = device;
+  beepSamples = std::move(samples);
+}
+
+}  // namespace platform
