@@ -80,6 +80,11 @@ TEST_F(X11Keys, KeysArriveAsVirtualKeysWithTheirCharacters) {
       {"alt+letter gives no character",
        Chord("Alt_L", "a"),
        {"sysdown 18 alt", "sysdown 65 alt", "sysup 65 alt", "sysup 18"}},
+      {"ctrl+shift+F11 stands for ctrl+alt+F11",
+       {{"Control_L", true}, {"Shift_L", true}, {"F11", true}, {"F11", false},
+        {"Shift_L", false}, {"Control_L", false}},
+       {"down 17 ctrl", "down 16 ctrl shift", "down 122 ctrl alt", "up 122 ctrl alt",
+        "up 16 ctrl", "up 17"}},
   };
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(c.name);

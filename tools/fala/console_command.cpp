@@ -69,8 +69,8 @@ int ConsoleCommand(const Output&, const std::vector<std::string>& arguments) {
   }
   console::ConsoleStart();
   std::cout << "Teste do teclado. Aperte teclas para ver seus códigos; Esc termina.\n"
-            << "Ctrl+Alt+F11 liga ou muda o modo Braille (teclas F D S J K L e espaço);\n"
-            << "Ctrl+Alt+F12 desliga.\n\n";
+            << "Modo Braille (teclas F D S J K L e espaço): Ctrl+Alt+F11 liga ou muda,\n"
+            << "Ctrl+Alt+F12 desliga (no Linux também Ctrl+Shift+F11 e Ctrl+Shift+F12).\n\n";
   int brailleMode = console::BrailleMode();
   for (;;) {
     const int code = console::ReadKey();

@@ -107,10 +107,18 @@ int ControlCharacterOf(int virtualKey, const Modifiers& modifiers) {
 
 void TranslateKey(const SDL_KeyboardEvent& key) {
   const bool down = key.type == SDL_KEYDOWN;
-  const Modifiers modifiers = ModifiersOf(key.keysym.mod);
+  Modifiers modifiers = ModifiersOf(key.keysym.mod);
   int virtualKey = VirtualKeyOf(key.keysym.scancode, key.keysym.mod);
   if (virtualKey == 0) return;
   if (virtualKey == kVkPause && modifiers.ctrl) virtualKey = kVkCancel;
+  // Linux keeps Ctrl+Alt+F1..F12 for switching to text consoles, so those strokes never
+  // reach a window. The Braille keyboard's Ctrl+Alt+F11 and Ctrl+Alt+F12 are therefore also
+  // taken from Ctrl+Shift+F11 and Ctrl+Shift+F12.
+  if ((virtualKey == kVkF11 || virtualKey == kVkF12) && modifiers.ctrl && modifiers.shift &&
+      !modifiers.alt) {
+    modifiers.alt = true;
+    modifiers.shift = false;
+  }
   // Left Alt itself is a system key both ways: its release no longer carries the Alt state.
   const bool leftAlt = key.keysym.scancode == SDL_SCANCODE_LALT;
   const bool system = ((modifiers.alt || leftAlt) && !modifiers.ctrl) || virtualKey == kVkF10;
