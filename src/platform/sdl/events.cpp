@@ -82,13 +82,11 @@ Modifiers ModifiersOf(Uint16 mod) {
 }
 
 Event KeyEvent(EventKind kind, int code, const Modifiers& modifiers) {
-  Event event;
-  event.kind = kind;
-  event.code = code;
-  event.ctrl = modifiers.ctrl;
-  event.alt = modifiers.alt;
-  event.shift = modifiers.shift;
-  return event;
+  return Event{.kind = kind,
+               .code = code,
+               .ctrl = modifiers.ctrl,
+               .alt = modifiers.alt,
+               .shift = modifiers.shift};
 }
 
 // The character TranslateMessage makes of a key that SDL gives no text for; -1 when none.
@@ -254,18 +252,12 @@ void WaitEvent() {
 
 void PostWake(int message) {
   sdl::StartEvents();
-  Event event;
-  event.kind = EventKind::Wake;
-  event.code = message;
-  sdl::PushEventFromAnyThread(event);
+  sdl::PushEventFromAnyThread(Event{.kind = EventKind::Wake, .code = message});
 }
 
 void PostQuit(int exitCode) {
   sdl::StartEvents();
-  Event event;
-  event.kind = EventKind::Quit;
-  event.code = exitCode;
-  sdl::PushEventFromAnyThread(event);
+  sdl::PushEventFromAnyThread(Event{.kind = EventKind::Quit, .code = exitCode});
 }
 
 }  // namespace platform

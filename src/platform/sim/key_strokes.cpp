@@ -40,13 +40,11 @@ int CharacterOf(int vk, Modifiers modifiers) {
 }
 
 Event MakeEvent(EventKind kind, int code, Modifiers modifiers) {
-  Event event;
-  event.kind = kind;
-  event.code = code;
-  event.ctrl = modifiers.ctrl;
-  event.alt = modifiers.alt;
-  event.shift = modifiers.shift;
-  return event;
+  return Event{.kind = kind,
+               .code = code,
+               .ctrl = modifiers.ctrl,
+               .alt = modifiers.alt,
+               .shift = modifiers.shift};
 }
 
 void AppendKeyDown(std::vector<Event>& events, int vk, Modifiers modifiers) {
