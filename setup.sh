@@ -3,6 +3,7 @@
 #   bash setup.sh run    install what is missing, build, start the program
 #   bash setup.sh test   install what is missing, build with sanitizers, run every test
 #   bash setup.sh build  install what is missing and build, nothing else
+#   bash setup.sh bench  the benchmarks;  bash setup.sh fuzz [SECONDS]  the fuzz targets
 set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-run}
@@ -76,8 +77,19 @@ case "$mode" in
     cmake --build build-bench -j"$jobs"
     bash bench/run_redraw.sh build-bench
     ;;
+  fuzz)
+    # Fuzzes every parser of outside input for the given number of seconds (default 60);
+    # inputs that crash land in build-fuzz/ to be kept in tests/fuzz.
+    install_missing "${build_packages[@]}" "${test_packages[@]}" clang libclang-rt-14-dev
+    cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+    cmake --build build-fuzz --target profile_fuzz -j"$jobs"
+    mkdir -p build-fuzz/profile_corpus
+    build-fuzz/tests/fuzz/profile_fuzz -max_total_time="${1:-60}" -max_len=4096 \
+      -artifact_prefix=build-fuzz/ build-fuzz/profile_corpus tests/fuzz/profile_corpus
+    ;;
   *)
-    echo "usage: bash setup.sh run|test|build|bench" >&2
+    echo "usage: bash setup.sh run|test|build|bench|fuzz" >&2
     exit 2
     ;;
 esac
