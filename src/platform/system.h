@@ -31,6 +31,12 @@ std::string ReadProfileString(const std::string& section, const std::string& key
                               const std::string& fallback, int capacity,
                               const std::string& file);
 
+// Dynamic libraries (LoadLibraryA, GetProcAddress, FreeLibrary): a handle, or nullptr when
+// the library cannot be loaded or has no such symbol.
+void* LoadDynamicLibrary(const std::string& name);
+void* FindLibrarySymbol(void* library, const char* name);
+void FreeDynamicLibrary(void* library);
+
 // A modal message box; returns when the user has dismissed it.
 void MessageBox(const std::string& title, const std::string& text);
 
