@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+// Microphone capture and the level measurement: the largest deviation of any 8-bit sample
+// from silence (128), on a scale of 0 to 128, with a live bar on the console.
+namespace audio {
+
+// Opens the default wave-input device and starts recording into eight buffers of
+// `bufferSize` bytes; the wave-input result code (0 on success).
+int CaptureOpen(int rate, int bits, int channels, int bufferSize);
+// Waits (handling window messages) for the next filled buffer, copies it to `destination`
+// (at least bufferSize bytes) and requeues it; the number of bytes copied.
+int CaptureRead(std::uint8_t* destination);
+void CaptureClose();
+
+// The largest |b - 128| over the bytes (a byte of 0 counts as 128); 0 for none.
+int BufferPeak(const std::uint8_t* samples, int count);
+// Writes the 64-character bar for a level (0-128) at the cursor, then a carriage return.
+void DrawLevelBar(int level);
+// Measures for `seconds` while drawing the live bar; the level 0-128. When the device cannot
+// be opened, reports the code and ends the program after Enter.
+int MicLevel(int seconds);
+
+}  // namespace audio

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The wave player: the program's only sound output. Plays RIFF/WAVE files and in-memory wave
+// images through the wave-output device in up to four queued blocks; a waiting key silences
+// it at once (and stays queued for the caller).
+namespace audio {
+
+// Module start and end: the four block slots and the read buffer are allocated once here;
+// playing allocates nothing. PlayerStop closes a device still open and frees them.
+void PlayerStart();
+void PlayerStop();
+
+// 0 when played, stopped by a key, or skipped because a key was waiting; -1 when the file
+// cannot be opened or read as RIFF/WAVE or its data is cut short; a multimedia result code
+// when the device refuses the format. Waits for the end unless no-wait is on.
+int WavPlayFile(const std::string& path);
+// Plays an in-memory RIFF/WAVE image of `size` bytes without waiting. With speech cut on,
+// mono samples are shortened in place.
+void WavPlayBuffer(std::uint8_t* image, std::size_t size);
+// 0, or the device-open result code.
+int WavPlayData(std::uint8_t* data, int length, int rate, int channels, int bits);
+// True while sound is still queued; handles pending window messages first.
+bool WavBusy();
+// Silences at once and closes the device.
+void WavStop();
+
+void SetKeyInterrupt(bool on);
+void SetNoWait(bool on);
+void SetFastPlayback(bool on);
+void SetSpeechCut(bool on);
+bool KeyInterrupt();
+bool NoWait();
+bool FastPlayback();
+bool SpeechCut();
+
+}  // namespace audio
