@@ -36,7 +36,6 @@ std::deque<Event> fallbackQueue;
 
 std::once_flag pushedTypeOnce;
 std::atomic<Uint32> pushedType{0};
-std::atomic<bool> drainRegistered{false};
 
 Uint32 PushedEventType() {
   std::call_once(pushedTypeOnce, [] { pushedType = SDL_RegisterEvents(1); });
@@ -56,18 +55,6 @@ void MoveFallbackEvents() {
   while (!fallbackQueue.empty()) {
     queue.push_back(fallbackQueue.front());
     fallbackQueue.pop_front();
-  }
-}
-
-// Frees the copies carried by pushed events that nobody read before SDL quits.
-void DrainPushedEvents() {
-  drainRegistered = false;
-  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
-  const Uint32 type = PushedEventType();
-  SDL_Event batch[32];
-  int count;
-  while ((count = SDL_PeepEvents(batch, 32, SDL_GETEVENT, type, type)) > 0) {
-    for (int k = 0; k < count; ++k) delete static_cast<Event*>(batch[k].user.data1);
   }
 }
 
@@ -202,7 +189,6 @@ void PushEventFromAnyThread(const Event& event) {
     PushFallback(event);
     return;
   }
-  if (!drainRegistered.exchange(true)) AddShutdownStep(DrainPushedEvents);
   SDL_Event carrier{};
   carrier.type = PushedEventType();
   carrier.user.data1 = new Event(event);
@@ -213,6 +199,17 @@ void PushEventFromAnyThread(const Event& event) {
 }
 
 void QueueEvent(const Event& event) { queue.push_back(event); }
+
+// The copies carried by pushed events are freed here when nobody read them.
+void DrainPushedEvents() {
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  const Uint32 type = PushedEventType();
+  SDL_Event batch[32];
+  int count;
+  while ((count = SDL_PeepEvents(batch, 32, SDL_GETEVENT, type, type)) > 0) {
+    for (int k = 0; k < count; ++k) delete static_cast<Event*>(batch[k].user.data1);
+  }
+}
 
 }  // namespace platform::sdl
 

@@ -117,6 +117,8 @@ void ShutdownAll() {
   // Steps run without the lock: closing an audio device waits for its callback, which may be
   // pushing an event at that moment.
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) (*step)();
+  // Every device is closed now, so no callback pushes another event.
+  DrainPushedEvents();
   std::lock_guard<std::mutex> lock(startMutex);
   if (coreStarted) SDL_Quit();
   coreStarted = false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/events.h"
+#include "platform/wave.h"
 
 // What the files of the SDL backend share. Nothing outside src/platform/sdl (and its tests)
 // includes this header.
@@ -30,6 +31,9 @@ void ShutdownAll();
 void PushEventFromAnyThread(const Event& event);
 // Appends `event` to the program's queue directly; program thread only.
 void QueueEvent(const Event& event);
+// Frees the events pushed from other threads that nobody read; run by ShutdownAll after every
+// shutdown step (so after every audio device is closed) and before SDL quits.
+void DrainPushedEvents();
 
 // ---- the window (window.cpp)
 
@@ -41,6 +45,40 @@ void PresentPending();
 SDL_Surface* BackingSurface();
 // Records that `area` of the backing surface changed and must be presented.
 void MarkDrawn(const SDL_Rect& area);
+
+// ---- tones (sound.cpp)
+
+// Closes the beep's device if the beep has ended, so that the output it holds is free again
+// on drivers with a single output.
+void ReleaseFinishedBeep();
+
+// ---- wave devices shared by output and input (wave_device.cpp)
+
+// 8 or 16 bits, 1 or 2 channels, 1 to 200 000 samples per second.
+bool ValidWaveFormat(const WaveFormat& format);
+// Opens the default output (or capture) device at `format`, paused, with `callback` moving
+// the samples; SDL converts to whatever the real device takes, so any valid format opens.
+// Returns kMmNoError with `device` set, or:
+//   kWaveBadFormat  the format is not valid;
+//   kMmNoDriver     SDL audio cannot start (no audio driver at all);
+//   kMmAllocated    the device is in use: SDL says "already open" (drivers with a single
+//                   device, such as dummy and disk, when it is held) or "busy" (ALSA's EBUSY),
+//                   or all of SDL's device slots are taken;
+//   kMmNoMemory     SDL ran out of memory;
+//   kMmBadDeviceId  any other refusal: no such device, no capture support, the device failed.
+// Program thread only.
+int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback callback,
+                   SDL_AudioDeviceID& device);
+// The header operations common to both ways (see wave.h).
+int PrepareWaveHeader(WaveHeader& header);
+int UnprepareWaveHeader(WaveHeader& header);
+// Checks that `header` may join a device queue (prepared, not queued already) and marks it
+// queued and not done, its recorded count 0: kMmNoError, kWaveUnprepared, kWaveStillPlaying,
+// or kMmInvalidParameter when its data and length do not describe a buffer.
+int EnqueueWaveHeader(WaveHeader& header);
+// Hands a header back to the program: in-queue cleared and done set in one release store.
+// Only the device side calls it, while the header is in its queue.
+void MarkWaveHeaderDone(WaveHeader& header);
 
 // ---- fonts (fonts.cpp)
 

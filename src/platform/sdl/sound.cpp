@@ -11,15 +11,10 @@
 
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sound.h"
+#include "platform/wave.h"
 
 namespace platform::sdl {
 namespace {
-
-struct WaveFormat {
-  int rate = 0;
-  int channels = 0;
-  int bits = 0;
-};
 
 struct Samples {
   std::vector<Uint8> bytes;
@@ -155,6 +150,9 @@ std::vector<Uint8> BeepSamples() {
 }
 
 }  // namespace
+
+void ReleaseFinishedBeep() { CloseFinishedBeep(); }
+
 }  // namespace platform::sdl
 
 namespace platform {
@@ -191,7 +189,7 @@ void Beep() {
   if (beepDevice != 0) return;  // the previous beep still sounds
   auto samples = std::make_unique<Samples>();
   samples->bytes = BeepSamples();
-  const SDL_AudioDeviceID device = OpenOutput({kBeepRate, 1, 16}, *samples);
+  const SDL_AudioDeviceID device = OpenOutput({.rate = kBeepRate, .bits = 16, .channels = 1}, *samples);
   if (device == 0) {
     std::fputc('\a', stderr);
     std::fflush(stderr);
