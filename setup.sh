@@ -83,10 +83,12 @@ case "$mode" in
     install_missing "${build_packages[@]}" "${test_packages[@]}" clang libclang-rt-14-dev
     cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-    cmake --build build-fuzz --target profile_fuzz -j"$jobs"
-    mkdir -p build-fuzz/profile_corpus
-    build-fuzz/tests/fuzz/profile_fuzz -max_total_time="${1:-60}" -max_len=4096 \
-      -artifact_prefix=build-fuzz/ build-fuzz/profile_corpus tests/fuzz/profile_corpus
+    for target in profile wave_image; do
+      cmake --build build-fuzz --target "${target}_fuzz" -j"$jobs"
+      mkdir -p "build-fuzz/${target}_corpus"
+      "build-fuzz/tests/fuzz/${target}_fuzz" -max_total_time="${1:-60}" -max_len=70000 \
+        -artifact_prefix=build-fuzz/ "build-fuzz/${target}_corpus" "tests/fuzz/${target}_corpus"
+    done
     ;;
   *)
     echo "usage: bash setup.sh run|test|build|bench|fuzz" >&2
