@@ -43,6 +43,34 @@ void ScheduleStep(std::int64_t atMs, std::vector<Event> events) {
   timedSteps.insert(later, TimedStep{atMs, std::move(events)});
 }
 
+void RunDueDevices() {
+  detail::RunDueWaveOut();
+  detail::RunDueWaveIn();
+}
+
+// Delivers what has come due by now: timed steps first, then device happenings.
+void DeliverDue() {
+  MoveDueSteps();
+  RunDueDevices();
+}
+
+std::int64_t NextHappening() {
+  std::int64_t next = std::min(detail::NextWaveOutHappening(), detail::NextWaveInHappening());
+  if (!timedSteps.empty()) next = std::min(next, timedSteps.front().at);
+  return next;
+}
+
+// Moves the clock to `target` through every happening on the way, so that their events are
+// queued in the order of their times.
+void AdvanceTo(std::int64_t target) {
+  for (std::int64_t next = NextHappening(); next <= target; next = NextHappening()) {
+    now = std::max(now, next);
+    DeliverDue();
+  }
+  now = std::max(now, target);
+  DeliverDue();
+}
+
 void RunEndOfProgramHandlerOnce() {
   if (endOfProgramHandlerRan || endOfProgramHandler == nullptr) return;
   endOfProgramHandlerRan = true;
@@ -68,6 +96,10 @@ void Reset(const Options& options) {
   detail::ResetScreen();
   detail::ResetSound();
   detail::ResetSystem();
+  detail::ResetWaveOut();
+  detail::ResetWaveIn();
+  detail::ResetWaveFaults();
+  detail::ResetMicrophone();
 }
 
 std::int64_t Now() { return now; }
@@ -111,7 +143,7 @@ RunResult Run(const std::function<void()>& program) {
 namespace platform {
 
 bool PeekEvent(Event& event) {
-  sim::MoveDueSteps();
+  sim::DeliverDue();
   if (sim::queue.empty()) return false;
   event = sim::queue.front();
   sim::queue.pop_front();
@@ -119,7 +151,7 @@ bool PeekEvent(Event& event) {
 }
 
 void WaitEvent() {
-  sim::MoveDueSteps();
+  sim::DeliverDue();
   if (!sim::queue.empty()) return;
   while (!sim::nextWaitSteps.empty()) {
     const std::vector<Event> step = std::move(sim::nextWaitSteps.front());
@@ -127,9 +159,11 @@ void WaitEvent() {
     sim::queue.insert(sim::queue.end(), step.begin(), step.end());
     if (!sim::queue.empty()) return;
   }
-  while (!sim::timedSteps.empty()) {
-    sim::now = std::max(sim::now, sim::timedSteps.front().at);
-    sim::MoveDueSteps();
+  // Timed keys and device happenings: every one of them queues at least one event, except an
+  // empty scripted step, after which the search goes on.
+  for (std::int64_t next = sim::NextHappening(); next != sim::detail::kNoHappening;
+       next = sim::NextHappening()) {
+    sim::AdvanceTo(next);
     if (!sim::queue.empty()) return;
   }
   throw sim::detail::StallSignal{"the program waits for input, but the script has nothing more to give (at " +
@@ -150,10 +184,7 @@ void PostQuit(int exitCode) {
   sim::queue.push_back(event);
 }
 
-void Sleep(int milliseconds) {
-  if (milliseconds > 0) sim::now += milliseconds;
-  sim::MoveDueSteps();
-}
+void Sleep(int milliseconds) { sim::AdvanceTo(sim::now + std::max(milliseconds, 0)); }
 
 std::int64_t ClockMilliseconds() { return sim::now; }
 
