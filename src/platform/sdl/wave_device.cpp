@@ -10,12 +10,12 @@
 namespace platform::sdl {
 namespace {
 
-// Samples per callback: a power of two lasting at most 50 ms (512 at 11 025 Hz), never more
-// than 1024, so a block is reported done shortly before it is heard and a reset silences
-// quickly, even at very low rates.
+// Samples per callback: a power of two lasting at most 10 ms (64 at 11 025 Hz), never more
+// than 1024, so a block is reported done shortly before it is heard and a key silences the
+// sound quickly: closing a device waits for the callback period, twice on some drivers.
 Uint16 DeviceSamples(int rate) {
   Uint16 samples = 1024;
-  while (samples > 1 && samples > rate / 20) samples /= 2;
+  while (samples > 1 && samples > rate / 100) samples /= 2;
   return samples;
 }
 
