@@ -18,6 +18,11 @@ void CaptureClose();
 int BufferPeak(const std::uint8_t* samples, int count);
 // Writes the 64-character bar for a level (0-128) at the cursor, then a carriage return.
 void DrawLevelBar(int level);
+// The number of 1024-byte buffers of 11 025 Hz 8-bit mono sound that make up `seconds`,
+// rounded to the nearest (5 s: 54, 10 s: 108); 0 for no time.
+int BufferCount(int seconds);
+// A level as a percentage of full scale (128), truncated toward zero.
+int LevelPercent(int level);
 // Measures for `seconds` while drawing the live bar; the level 0-128. When the device cannot
 // be opened, reports the code and ends the program after Enter.
 int MicLevel(int seconds);
