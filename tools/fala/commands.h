@@ -18,5 +18,13 @@ std::string ArgumentText(const Output& output, const std::string& argument);
 
 int SettingCommand(const Output& output, const std::vector<std::string>& arguments);
 int ConsoleCommand(const Output& output, const std::vector<std::string>& arguments);
+int PlayCommand(const Output& output, const std::vector<std::string>& arguments);
+int LevelCommand(const Output& output, const std::vector<std::string>& arguments);
+int SynthCommand(const Output& output, const std::vector<std::string>& arguments);
+int NormaliseCommand(const Output& output, const std::vector<std::string>& arguments);
+int TokensCommand(const Output& output, const std::vector<std::string>& arguments);
+int CodesCommand(const Output& output, const std::vector<std::string>& arguments);
+int PhonemesCommand(const Output& output, const std::vector<std::string>& arguments);
+int PhoCommand(const Output& output, const std::vector<std::string>& arguments);
 
 }  // namespace fala

@@ -17,6 +17,23 @@ constexpr const char* kUsage =
     "                        with \"@\" folder references expanded\n"
     "  console               open the talking console and show the code(s) of every\n"
     "                        key read, Braille chords included, until Escape\n"
+    "  play FILE.wav         play a wave file through the sound device; any key stops it\n"
+    "  level [SECONDS]       measure the microphone for 1 to 60 seconds (default 5) with\n"
+    "                        the live level bar, then print the level and its percentage\n"
+    "  synth [FILE.pho|-] -o OUT.wav [--voice PATH]\n"
+    "                        synthesize .pho lines into a 16-bit mono WAV file\n"
+    "  normalise [--data DIR] [TEXT...]\n"
+    "                        print the Aravo engine's normalised text: numbers, signs and\n"
+    "                        abbreviations in words (TEXT, or each line of standard input;\n"
+    "                        DIR holds portug.abr, by default the source tree's data/aravo)\n"
+    "  tokens [--data DIR] [TEXT...]\n"
+    "                        the normalised text cut into classed tokens, one a line\n"
+    "  codes [--data DIR] [TEXT...]\n"
+    "                        the tokens with their three-digit intonation codes\n"
+    "  phonemes [--data DIR] [TEXT...]\n"
+    "                        the phoneme lines of each token (\">\" marks the stress)\n"
+    "  pho [--data DIR] [--pitch F] [--duration F] [TEXT...]\n"
+    "                        the synthesizer's .pho lines: phoneme, milliseconds, pitch\n"
     "\n"
     "--raw  read arguments and write results as Windows-1252 bytes instead of UTF-8\n";
 
@@ -42,6 +59,14 @@ int main(int argc, char** argv) {
 
   if (command == "setting") return fala::SettingCommand(output, words);
   if (command == "console") return fala::ConsoleCommand(output, words);
+  if (command == "play") return fala::PlayCommand(output, words);
+  if (command == "level") return fala::LevelCommand(output, words);
+  if (command == "synth") return fala::SynthCommand(output, words);
+  if (command == "normalise") return fala::NormaliseCommand(output, words);
+  if (command == "tokens") return fala::TokensCommand(output, words);
+  if (command == "codes") return fala::CodesCommand(output, words);
+  if (command == "phonemes") return fala::PhonemesCommand(output, words);
+  if (command == "pho") return fala::PhoCommand(output, words);
   std::fprintf(stderr, "fala: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }
