@@ -15,4 +15,9 @@ char32_t Cp1252ToCodePoint(unsigned char byte);
 // The Windows-1252 byte of a code point, or -1 when it has none.
 int CodePointToCp1252(char32_t codePoint);
 
+// Upper and lower case of one Windows-1252 byte: ASCII letters, the accented letters
+// 0xC0-0xFE (not the signs × and ÷) and š, œ, ž, ÿ; every other byte is its own case.
+unsigned char UpperCaseCp1252(unsigned char byte);
+unsigned char LowerCaseCp1252(unsigned char byte);
+
 }  // namespace platform

@@ -80,6 +80,30 @@ int CodePointToCp1252(char32_t codePoint) {
   return -1;
 }
 
+unsigned char UpperCaseCp1252(unsigned char byte) {
+  if (byte >= 'a' && byte <= 'z') return byte - 32;
+  if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return byte - 32;
+  switch (byte) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return byte;
+  }
+}
+
+unsigned char LowerCaseCp1252(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return byte + 32;
+  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return byte + 32;
+  switch (byte) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return byte;
+  }
+}
+
 std::string Cp1252ToUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());

@@ -18,24 +18,13 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// Windows-1252 upper case of ASCII and accented letters (the case-insensitive compare of the
-// profile functions).
-unsigned char UpperCase(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;  // à..þ, not ÷
-  switch (c) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return c;
-  }
-}
-
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCase(static_cast<unsigned char>(a[i])) != UpperCase(static_cast<unsigned char>(b[i]))) return false;
+    if (UpperCaseCp1252(static_cast<unsigned char>(a[i])) !=
+        UpperCaseCp1252(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
   }
   return true;
 }

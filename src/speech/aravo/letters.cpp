@@ -1,30 +1,12 @@
 #include "speech/aravo/letters.h"
 
+#include "platform/encoding.h"
+
 namespace aravo {
 
-unsigned char UpperCaseCharacter(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  switch (c) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return c;
-  }
-}
+unsigned char UpperCaseCharacter(unsigned char c) { return platform::UpperCaseCp1252(c); }
 
-unsigned char LowerCaseCharacter(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
-  }
-}
+unsigned char LowerCaseCharacter(unsigned char c) { return platform::LowerCaseCp1252(c); }
 
 std::string UpperCase(std::string_view text) {
   std::string result(text);
