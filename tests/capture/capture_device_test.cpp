@@ -9,32 +9,15 @@
 #include "audio/capture/capture.h"
 #include "capture_fixture.h"
 #include "platform/wave.h"
+#include "support/wave_builder.h"
 
 namespace capture_test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
-}
-
 // A canonical 8-bit mono PCM file at 11 025 Hz.
-std::string WaveFile(const Bytes& samples) {
-  std::string out = "RIFF";
-  Put(out, static_cast<std::uint32_t>(36 + samples.size()), 4);
-  out += "WAVEfmt ";
-  Put(out, 16, 4);
-  Put(out, 1, 2);
-  Put(out, 1, 2);
-  Put(out, 11025, 4);
-  Put(out, 11025, 4);
-  Put(out, 1, 2);
-  Put(out, 8, 2);
-  out += "data";
-  Put(out, static_cast<std::uint32_t>(samples.size()), 4);
-  return out + std::string(samples.begin(), samples.end());
-}
+std::string WaveFile(const Bytes& samples) { return test_support::WaveImage(11025, 1, 8, samples); }
 
 using Capture = CaptureTest;
 
