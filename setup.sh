@@ -83,7 +83,7 @@ case "$mode" in
     install_missing "${build_packages[@]}" "${test_packages[@]}" clang libclang-rt-14-dev
     cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-    for target in profile wave_image; do
+    for target in profile wave_image pho; do
       cmake --build build-fuzz --target "${target}_fuzz" -j"$jobs"
       mkdir -p "build-fuzz/${target}_corpus"
       "build-fuzz/tests/fuzz/${target}_fuzz" -max_total_time="${1:-60}" -max_len=70000 \
