@@ -41,7 +41,8 @@ int PhoCommand(const Output& output, const std::vector<std::string>& arguments) 
   std::vector<std::string> rest = arguments;
   double pitchFactor = 1.0;
   double durationFactor = 1.0;
-  if (!TakeFactor(rest, "--pitch", pitchFactor) || !TakeFactor(rest, "--duration", durationFactor)) {
+  if (!TakeFactor(rest, "--pitch", pitchFactor) ||
+      !TakeFactor(rest, "--duration", durationFactor)) {
     return 2;
   }
   AravoInput input;

@@ -96,26 +96,27 @@ bool LoadExceptionLexicon(const std::string& fileName) {
     exceptions.push_back({line.substr(0, equals), line.substr(equals + 1, bar - equals - 1)});
   }
   // A stable sort keeps a word listed twice in file order, so the first line wins.
-  std::stable_sort(exceptions.begin(), exceptions.end(),
-                   [](const ExceptionEntry& a, const ExceptionEntry& b) { return a.word < b.word; });
+  std::stable_sort(
+      exceptions.begin(), exceptions.end(),
+      [](const ExceptionEntry& a, const ExceptionEntry& b) { return a.word < b.word; });
   return true;
 }
 
 void LookupException(std::string& word) {
-  std::string stem = word;
-  std::string suffix;
-  while (!stem.empty()) {
+  // The stem is the word less its final S and M letters taken off so far; they are the
+  // suffix put back after an alias. Taking a view of the word keeps long words linear.
+  const std::string_view whole(word);
+  for (std::size_t stemLength = whole.size(); stemLength > 0; --stemLength) {
+    const std::string_view stem = whole.substr(0, stemLength);
     const auto found = std::lower_bound(
         exceptions.begin(), exceptions.end(), stem,
-        [](const ExceptionEntry& entry, const std::string& key) { return entry.word < key; });
+        [](const ExceptionEntry& entry, std::string_view key) { return entry.word < key; });
     if (found != exceptions.end() && found->word == stem) {
-      word = found->alias + suffix;
+      word = found->alias + std::string(whole.substr(stemLength));
       return;
     }
     const char last = stem.back();
     if (last != 'S' && last != 'M') return;  // not listed: the word stays as it came
-    suffix.insert(suffix.begin(), last);
-    stem.pop_back();
   }
 }
 
