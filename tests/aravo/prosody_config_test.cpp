@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kDurations = "[DURAÇÃO]\r\na=100\r\np=80\r\n";
 constexpr const char* kKeys = "[CHAVES]\r\no=ar\r\nde=PR\r\n";
-constexpr const char* kSpecifications =
+constexpr const char* kPatterns =
     "[PROSÓDIA]\r\nHERTZ=200\r\nTABHERTZ=80,85,90,95,100,105,110,115,120,125\r\n|XX|=?53\r\n";
 
 class ProsodyConfigTest : public LanguageFileTest {
@@ -39,8 +39,8 @@ class ProsodyConfigTest : public LanguageFileTest {
 using Texts = std::vector<std::string>;
 
 TEST_F(ProsodyConfigTest, SectionsLoadInAnyOrder) {
-  for (const std::string& text : {std::string(kDurations) + kKeys + kSpecifications,
-                                  std::string(kSpecifications) + kKeys + kDurations}) {
+  for (const std::string& text : {std::string(kDurations) + kKeys + kPatterns,
+                                  std::string(kPatterns) + kKeys + kDurations}) {
     ASSERT_TRUE(Load(text));
     ASSERT_EQ(aravo::DurationTable().size(), 2u);
     EXPECT_EQ(aravo::DurationTable()[1].phoneme, "p");
@@ -50,9 +50,9 @@ TEST_F(ProsodyConfigTest, SectionsLoadInAnyOrder) {
     EXPECT_EQ(aravo::KeyWordTable()[1].wordClass, "AR");
     EXPECT_EQ(aravo::BasePitch(), 200);
     EXPECT_EQ(aravo::PitchTable()[9], 125);
-    ASSERT_EQ(aravo::IntonationSpecifications().size(), 1u);
-    EXPECT_EQ(aravo::IntonationSpecifications()[0].current, "XX");
-    EXPECT_EQ(aravo::IntonationSpecifications()[0].code, "?53");
+    ASSERT_EQ(aravo::IntonationPatterns().size(), 1u);
+    EXPECT_EQ(aravo::IntonationPatterns()[0].current, "XX");
+    EXPECT_EQ(aravo::IntonationPatterns()[0].code, "?53");
   }
   EXPECT_EQ(Messages(), Texts{});
 }
@@ -65,10 +65,10 @@ TEST_F(ProsodyConfigTest, FieldsAreTrimmedCutAndUpperCased) {
   EXPECT_EQ(aravo::DurationTable()[0].duration, 70);
   EXPECT_EQ(aravo::KeyWordTable()[0].word, "AÇÃO");
   EXPECT_EQ(aravo::KeyWordTable()[0].wordClass, "VE");
-  const auto& first = aravo::IntonationSpecifications()[0];
+  const auto& first = aravo::IntonationPatterns()[0];
   EXPECT_EQ(first.before + "/" + first.current + "/" + first.after + "/" + first.code,
             "ABC/EF/GHI/123");
-  const auto& second = aravo::IntonationSpecifications()[1];
+  const auto& second = aravo::IntonationPatterns()[1];
   EXPECT_EQ(second.before + "/" + second.current + "/" + second.after + "/" + second.code,
             "XX///9");
   EXPECT_EQ(aravo::BasePitch(), 230);  // no HERTZ line: the default of every load
@@ -80,14 +80,14 @@ TEST_F(ProsodyConfigTest, FaultsShowTheirMessageOnceAndFailTheLoad) {
     bool loads;
     std::string message;
   } rows[] = {
-      {std::string(kKeys) + kSpecifications, false, "Duração dos difones errada ou ausente"},
-      {std::string(kDurations) + kSpecifications, false, "Prosódia: palavras chaves ausentes"},
+      {std::string(kKeys) + kPatterns, false, "Duração dos difones errada ou ausente"},
+      {std::string(kDurations) + kPatterns, false, "Prosódia: palavras chaves ausentes"},
       {std::string(kDurations) + kKeys, false, "Prosódia: especificações ausentes"},
-      {std::string("[DURAÇÃO]\r\np=abc\r\n") + kKeys + kSpecifications, true,
+      {std::string("[DURAÇÃO]\r\np=abc\r\n") + kKeys + kPatterns, true,
        "Configuração da prosódia: fonema errado: p=abc"},
-      {std::string("[DURAÇÃO]\r\np 80\r\n") + kKeys + kSpecifications, false,
+      {std::string("[DURAÇÃO]\r\np 80\r\n") + kKeys + kPatterns, false,
        "Configuração da prosódia: fonema errado: p 80"},
-      {std::string(kDurations) + "[CHAVES]\r\nde PR\r\n" + kSpecifications, false,
+      {std::string(kDurations) + "[CHAVES]\r\nde PR\r\n" + kPatterns, false,
        "Configuração da prosódia: chave errada: de PR"},
       {std::string(kDurations) + kKeys + "[PROSÓDIA]\r\n|XX| 555\r\n", false,
        "Configuração da prosódia: chave errada: |XX| 555"},
@@ -98,7 +98,7 @@ TEST_F(ProsodyConfigTest, FaultsShowTheirMessageOnceAndFailTheLoad) {
     EXPECT_EQ(Messages(), Texts{row.message});
   }
   // The unreadable duration is stored as 100.
-  ASSERT_TRUE(Load(std::string("[DURAÇÃO]\r\np=abc\r\n") + kKeys + kSpecifications));
+  ASSERT_TRUE(Load(std::string("[DURAÇÃO]\r\np=abc\r\n") + kKeys + kPatterns));
   EXPECT_EQ(aravo::DurationTable()[0].duration, 100);
 
   sim::Reset();
@@ -109,7 +109,7 @@ TEST_F(ProsodyConfigTest, FaultsShowTheirMessageOnceAndFailTheLoad) {
 // A pitch line that does not read whole fails the load and leaves the pitch values as they
 // were, never half-written.
 TEST_F(ProsodyConfigTest, BadPitchLinesFailTheLoadWithoutWritingHalfATable) {
-  ASSERT_TRUE(Load(std::string(kDurations) + kKeys + kSpecifications));
+  ASSERT_TRUE(Load(std::string(kDurations) + kKeys + kPatterns));
   const auto before = aravo::PitchTable();
   const std::string bad[] = {"TABHERTZ=1,2,3,4,5",
                              "TABHERTZ=1,2,3,4,5,6,7,8,9,x",
@@ -130,7 +130,7 @@ TEST_F(ProsodyConfigTest, BadPitchLinesFailTheLoadWithoutWritingHalfATable) {
   EXPECT_EQ(aravo::PitchTable()[9], 10);
 }
 
-// Beyond 99 durations, 1000 keys and 300 specifications the tables grow: nothing is lost.
+// Beyond 99 durations, 1000 keys and 300 patterns the tables grow: nothing is lost.
 TEST_F(ProsodyConfigTest, TablesGrowPastTheirUsualSizes) {
   std::string text = "[DURAÇÃO]\r\n";
   for (int i = 0; i < 150; ++i)
@@ -144,8 +144,8 @@ TEST_F(ProsodyConfigTest, TablesGrowPastTheirUsualSizes) {
   EXPECT_EQ(aravo::DurationTable().size(), 150u);
   EXPECT_EQ(aravo::DurationTable()[149].duration, 149);
   EXPECT_EQ(aravo::KeyWordTable().size(), 1500u);
-  EXPECT_EQ(aravo::IntonationSpecifications().size(), 400u);
-  EXPECT_EQ(aravo::IntonationSpecifications()[399].code, "499");
+  EXPECT_EQ(aravo::IntonationPatterns().size(), 400u);
+  EXPECT_EQ(aravo::IntonationPatterns()[399].code, "499");
 }
 
 TEST_F(ProsodyConfigTest, InventoryLinesGiveTheirFirstTwoPhonemeNames) {

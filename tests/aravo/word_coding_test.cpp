@@ -19,15 +19,15 @@ class WordCodingTest : public LanguageFileTest {
     LanguageFileTest::SetUp();
     sim::Reset();
   }
-  void LoadSpecifications(const std::string& keys, const std::string& specifications) {
+  void LoadPatterns(const std::string& keys, const std::string& patterns) {
     ASSERT_TRUE(
         aravo::LoadProsody(WriteFile("portug.pro", "[DURAÇÃO]\r\na=100\r\n[CHAVES]\r\n" + keys +
-                                                       "[PROSÓDIA]\r\n" + specifications)));
+                                                       "[PROSÓDIA]\r\n" + patterns)));
   }
 };
 
 TEST_F(WordCodingTest, TokensAndTheirClasses) {
-  LoadSpecifications("o=AR\r\nde=pr\r\n", "");
+  LoadPatterns("o=AR\r\nde=pr\r\n", "");
   const struct {
     const char* text;
     Lines items;
@@ -47,7 +47,7 @@ TEST_F(WordCodingTest, TokensAndTheirClasses) {
 }
 
 TEST_F(WordCodingTest, CodesComeFromTheFirstFittingSpecification) {
-  LoadSpecifications("o=AR\r\n",
+  LoadPatterns("o=AR\r\n",
                      "|AR|=444\r\n"
                      "||..=541\r\n"
                      "XX|XX|=?53\r\n"
@@ -55,26 +55,26 @@ TEST_F(WordCodingTest, CodesComeFromTheFirstFittingSpecification) {
   const Lines items = {"[--]", "[AR]O", "[XX]gato", "[XX]preto", "[XX]dorme", "[..].", "[--]"};
   EXPECT_EQ(aravo::AssignCodes(items, true),
             (Lines{"555|", "444|O", "555|gato", "553|preto", "541|dorme", "000|.", "555|"}));
-  // Without the flag, and with no specification fitting, every code is "555".
+  // Without the flag, and with no pattern fitting, every code is "555".
   EXPECT_EQ(aravo::AssignCodes(items, false),
             (Lines{"555|", "555|O", "555|gato", "555|preto", "555|dorme", "555|.", "555|"}));
 }
 
 TEST_F(WordCodingTest, AQuestionMarkRepeatsTheLastDigitOfThePreviousCode) {
-  LoadSpecifications("", "|XX|=?53\r\n|YY|=541\r\n");
+  LoadPatterns("", "|XX|=?53\r\n|YY|=541\r\n");
   EXPECT_EQ(aravo::AssignCodes({"[YY]a", "[XX]b"}, true), (Lines{"541|a", "153|b"}));
   EXPECT_EQ(aravo::AssignCodes({"[XX]b", "[XX]c"}, true), (Lines{"553|b", "353|c"}));
 }
 
 // Codes always keep three characters so that later stages find the "|" in its place.
 TEST_F(WordCodingTest, ShortOrLongCodesKeepThreeCharacters) {
-  LoadSpecifications("", "|XX|=7\r\n|YY|=12345\r\n");
+  LoadPatterns("", "|XX|=7\r\n|YY|=12345\r\n");
   EXPECT_EQ(aravo::AssignCodes({"[XX]a", "[YY]b", "[", ""}, true),
             (Lines{"755|a", "123|b", "555|", "555|"}));
 }
 
 TEST_F(WordCodingTest, EveryByteAndLongWordsAreCutSafely) {
-  LoadSpecifications("", "|XX|=565\r\n");
+  LoadPatterns("", "|XX|=565\r\n");
   std::string text;
   for (int round = 0; round < 4; ++round) {
     for (int code = 0; code < 256; ++code) text += static_cast<char>(code);

@@ -24,14 +24,14 @@ constexpr const char* kMessageTitle = "Aravo";
 constexpr const char* kNotFound = "Configuração da prosódia não foi achada";
 constexpr const char* kNoDurations = "Duração dos difones errada ou ausente";
 constexpr const char* kNoKeys = "Prosódia: palavras chaves ausentes";
-constexpr const char* kNoSpecifications = "Prosódia: especificações ausentes";
+constexpr const char* kNoPatterns = "Prosódia: especificações ausentes";
 constexpr const char* kBadPhoneme = "Configuração da prosódia: fonema errado: ";
 constexpr const char* kBadKey = "Configuração da prosódia: chave errada: ";
 
 std::vector<DurationEntry> durations;
 std::unordered_map<std::string, int> durationIndex;  // name to the first entry's duration
 std::vector<KeyWord> keyWords;
-std::vector<IntonationSpecification> specifications;
+std::vector<IntonationPattern> patterns;
 int basePitch = kDefaultBasePitch;
 std::array<int, 10> pitchTable{};
 std::vector<std::string> inventory;  // "FIRST-SECOND", ASCII upper case, sorted
@@ -93,8 +93,8 @@ class ProsodyLoader {
     if (!ReadDurations(first, end)) return false;
     if (!FindSection(lines_, "[CHAVES]", first, end)) return Fail(kNoKeys);
     if (!ReadKeys(first, end)) return false;
-    if (!FindSection(lines_, "[PROSÓDIA]", first, end)) return Fail(kNoSpecifications);
-    return ReadSpecifications(first, end);
+    if (!FindSection(lines_, "[PROSÓDIA]", first, end)) return Fail(kNoPatterns);
+    return ReadPatterns(first, end);
   }
 
  private:
@@ -138,7 +138,7 @@ class ProsodyLoader {
     return true;
   }
 
-  bool ReadSpecifications(std::size_t first, std::size_t end) {
+  bool ReadPatterns(std::size_t first, std::size_t end) {
     for (std::size_t i = first; i < end; ++i) {
       if (IsSkipped(lines_[i])) continue;
       const std::string line = UpperCase(lines_[i]);
@@ -153,16 +153,16 @@ class ProsodyLoader {
       }
       const std::size_t equals = line.find('=');
       if (equals == std::string::npos) return Fail(kBadKey + lines_[i]);
-      IntonationSpecification specification;
-      specification.code = std::string(Trimmed(view.substr(equals + 1)));
-      std::string_view patterns = Trimmed(view.substr(0, equals));
-      std::string* parts[] = {&specification.before, &specification.current, &specification.after};
+      IntonationPattern pattern;
+      pattern.code = std::string(Trimmed(view.substr(equals + 1)));
+      std::string_view classes = Trimmed(view.substr(0, equals));
+      std::string* parts[] = {&pattern.before, &pattern.current, &pattern.after};
       for (std::string* part : parts) {
-        const std::size_t bar = patterns.find('|');
-        *part = std::string(patterns.substr(0, std::min(bar, kPatternLength)));
-        patterns = bar == std::string_view::npos ? std::string_view() : patterns.substr(bar + 1);
+        const std::size_t bar = classes.find('|');
+        *part = std::string(classes.substr(0, std::min(bar, kPatternLength)));
+        classes = bar == std::string_view::npos ? std::string_view() : classes.substr(bar + 1);
       }
-      specifications.push_back(std::move(specification));
+      patterns.push_back(std::move(pattern));
     }
     return true;
   }
@@ -212,7 +212,7 @@ bool LoadProsody(const std::string& fileName, const ProsodyMessage& showMessage)
   durations.clear();
   durationIndex.clear();
   keyWords.clear();
-  specifications.clear();
+  patterns.clear();
   basePitch = kDefaultBasePitch;
   std::vector<std::string> lines;
   if (!detail::ReadTextLines(fileName, lines)) {
@@ -260,7 +260,7 @@ bool FindDuration(const std::string& phoneme, int& duration) {
 const std::vector<std::string>& DiphoneInventory() { return inventory; }
 const std::vector<DurationEntry>& DurationTable() { return durations; }
 const std::vector<KeyWord>& KeyWordTable() { return keyWords; }
-const std::vector<IntonationSpecification>& IntonationSpecifications() { return specifications; }
+const std::vector<IntonationPattern>& IntonationPatterns() { return patterns; }
 int BasePitch() { return basePitch; }
 const std::array<int, 10>& PitchTable() { return pitchTable; }
 

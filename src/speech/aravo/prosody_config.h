@@ -6,7 +6,7 @@
 #include <vector>
 
 // The prosody configuration (phoneme durations, key words with their classes, intonation
-// specifications, base pitch and pitch table) and the voice's diphone inventory. Loaded at
+// patterns, base pitch and pitch table) and the voice's diphone inventory. Loaded at
 // engine start-up, read while speaking.
 namespace aravo {
 
@@ -21,7 +21,7 @@ struct KeyWord {
 };
 
 // "before|current|after=code": each pattern is a class or empty (matches any class).
-struct IntonationSpecification {
+struct IntonationPattern {
   std::string before;
   std::string current;
   std::string after;
@@ -51,7 +51,7 @@ const std::vector<DurationEntry>& DurationTable();
 // The duration of the first table entry named exactly `phoneme`; false when there is none.
 bool FindDuration(const std::string& phoneme, int& duration);
 const std::vector<KeyWord>& KeyWordTable();  // sorted by word, byte order
-const std::vector<IntonationSpecification>& IntonationSpecifications();
+const std::vector<IntonationPattern>& IntonationPatterns();
 int BasePitch();
 const std::array<int, 10>& PitchTable();
 

@@ -78,7 +78,7 @@ std::vector<std::string> SplitTokens(const std::string& text) {
 }
 
 std::vector<std::string> AssignCodes(const std::vector<std::string>& items, bool apply) {
-  const auto& specifications = IntonationSpecifications();
+  const auto& patterns = IntonationPatterns();
   std::vector<std::string> coded;
   coded.reserve(items.size());
   char previousLast = '5';
@@ -88,10 +88,10 @@ std::vector<std::string> AssignCodes(const std::vector<std::string>& items, bool
       const std::string before = i > 0 ? ClassOf(items[i - 1]) : std::string();
       const std::string current = ClassOf(items[i]);
       const std::string after = i + 1 < items.size() ? ClassOf(items[i + 1]) : std::string();
-      for (const IntonationSpecification& specification : specifications) {
-        if (Fits(specification.before, before) && Fits(specification.current, current) &&
-            Fits(specification.after, after)) {
-          code = ThreeCharacters(specification.code);
+      for (const IntonationPattern& pattern : patterns) {
+        if (Fits(pattern.before, before) && Fits(pattern.current, current) &&
+            Fits(pattern.after, after)) {
+          code = ThreeCharacters(pattern.code);
           break;
         }
       }

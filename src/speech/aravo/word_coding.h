@@ -15,8 +15,8 @@ std::string WordClass(const std::string& word);
 // after every ".", "!" and "?".
 std::vector<std::string> SplitTokens(const std::string& text);
 
-// Lines "code|text" for the items. With `apply`, the code of the first specification whose
-// patterns fit the classes before, of and after the item ("555" when none fits; a leading
+// Lines "code|text" for the items. With `apply`, the code of the first intonation
+// pattern whose class patterns fit the classes before, of and after the item ("555" when none fits; a leading
 // "?" takes the last digit of the previous code); without it, "555" for every item.
 std::vector<std::string> AssignCodes(const std::vector<std::string>& items, bool apply);
 
