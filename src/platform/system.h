@@ -31,6 +31,11 @@ std::string ReadProfileString(const std::string& section, const std::string& key
                               const std::string& fallback, int capacity,
                               const std::string& file);
 
+// A string value of the registry (RegOpenKeyExA + RegQueryValueExA under HKEY_LOCAL_MACHINE):
+// false when the key or value is absent. Linux has no registry: the sdl backend answers false;
+// the sim backend answers what the test scripted.
+bool ReadRegistryString(const std::string& key, const std::string& valueName, std::string& value);
+
 // Dynamic libraries (LoadLibraryA, GetProcAddress, FreeLibrary): a handle, or nullptr when
 // the library cannot be loaded or has no such symbol.
 void* LoadDynamicLibrary(const std::string& name);
