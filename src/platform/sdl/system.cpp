@@ -19,6 +19,9 @@ std::string ProgramPath() {
   return Utf8ToCp1252(path);
 }
 
+// Linux has no registry: every value is absent.
+bool ReadRegistryString(const std::string&, const std::string&, std::string&) { return false; }
+
 void MessageBox(const std::string& title, const std::string& text) {
   sdl::PresentPending();
   const std::string utf8Title = Cp1252ToUtf8(title);

@@ -149,6 +149,11 @@ const std::vector<std::int64_t>& Beeps();
 const std::vector<ToneRecord>& Tones();
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
+// A string value platform::ReadRegistryString finds under `key` (HKEY_LOCAL_MACHINE); an
+// empty value name is the key's default value. Reset removes every scripted value.
+void SetRegistryString(const std::string& key, const std::string& valueName,
+                       const std::string& value);
+
 // ---- wave devices
 //
 // The simulated devices keep the contract of platform/wave.h in virtual time. A wait with

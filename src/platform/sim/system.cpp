@@ -1,5 +1,7 @@
-// The simulated machine's program file and message boxes.
+// The simulated machine's program file, message boxes and registry.
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim.h"
@@ -10,22 +12,40 @@ namespace sim {
 namespace {
 
 std::vector<MessageBoxRecord> messageBoxes;
+// Registry values the test scripted, by key and value name.
+std::map<std::pair<std::string, std::string>, std::string> registryValues;
 
 }  // namespace
 
 namespace detail {
 
-void ResetSystem() { messageBoxes.clear(); }
+void ResetSystem() {
+  messageBoxes.clear();
+  registryValues.clear();
+}
 
 }  // namespace detail
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return messageBoxes; }
+
+void SetRegistryString(const std::string& key, const std::string& valueName,
+                       const std::string& value) {
+  registryValues[{key, valueName}] = value;
+}
 
 }  // namespace sim
 
 namespace platform {
 
 std::string ProgramPath() { return "/opt/veranto/audival"; }
+
+bool ReadRegistryString(const std::string& key, const std::string& valueName,
+                        std::string& value) {
+  const auto found = sim::registryValues.find({key, valueName});
+  if (found == sim::registryValues.end()) return false;
+  value = found->second;
+  return true;
+}
 
 // The simulated user dismisses every box at once.
 void MessageBox(const std::string& title, const std::string& text) {
