@@ -26,5 +26,6 @@ int TokensCommand(const Output& output, const std::vector<std::string>& argument
 int CodesCommand(const Output& output, const std::vector<std::string>& arguments);
 int PhonemesCommand(const Output& output, const std::vector<std::string>& arguments);
 int PhoCommand(const Output& output, const std::vector<std::string>& arguments);
+int WavCommand(const Output& output, const std::vector<std::string>& arguments);
 
 }  // namespace fala

@@ -34,6 +34,10 @@ constexpr const char* kUsage =
     "                        the phoneme lines of each token (\">\" marks the stress)\n"
     "  pho [--data DIR] [--pitch F] [--duration F] [TEXT...]\n"
     "                        the synthesizer's .pho lines: phoneme, milliseconds, pitch\n"
+    "  wav [--data DIR] [--voice PATH] [TEXT...] -o FILE.wav\n"
+    "                        speak TEXT (or each line of standard input) through the Aravo\n"
+    "                        engine into a 16 000 Hz 16-bit mono WAV file; the voice file is\n"
+    "                        --voice, else $VERANTO_VOICE, else the source tree's formant voice\n"
     "\n"
     "--raw  read arguments and write results as Windows-1252 bytes instead of UTF-8\n";
 
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
   if (command == "codes") return fala::CodesCommand(output, words);
   if (command == "phonemes") return fala::PhonemesCommand(output, words);
   if (command == "pho") return fala::PhoCommand(output, words);
+  if (command == "wav") return fala::WavCommand(output, words);
   std::fprintf(stderr, "fala: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }
