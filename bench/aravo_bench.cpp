@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cpu_time.h"
 #include "platform/encoding.h"
 #include "speech/aravo/durations_pitch.h"
 #include "speech/aravo/lexicon.h"
@@ -24,18 +25,8 @@
 
 namespace {
 
-double ProcessCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-double ChildCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-         usage.ru_stime.tv_usec / 1e6;
-}
+using bench::ChildCpuSeconds;
+using bench::ProcessCpuSeconds;
 
 // Every stage after normalisation, as the engine runs them for one text; returns the
 // number of .pho lines.

@@ -13,22 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "cpu_time.h"
 #include "mbrola.h"
 
 namespace {
 
-double ProcessCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-double ChildCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-         usage.ru_stime.tv_usec / 1e6;
-}
+using bench::ChildCpuSeconds;
+using bench::ProcessCpuSeconds;
 
 // Synthesizes the lines as the Aravo engine does (write a line, read what is ready);
 // returns the number of samples, or -1 on an error.
