@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "cpu_time.h"
+#include "peer.h"
 #include "platform/encoding.h"
 #include "speech/aravo/durations_pitch.h"
 #include "speech/aravo/lexicon.h"
@@ -38,17 +38,7 @@ std::size_t TextToPho(const std::string& text) {
 
 // espeak-ng's phoneme mnemonics of the text file, thrown away.
 bool RunEspeak(const std::string& textPath) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) dup2(null, STDOUT_FILENO);
-    execlp("espeak-ng", "espeak-ng", "-q", "-x", "-v", "pt-br", "-f", textPath.c_str(),
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
+  return bench::RunPeer({"espeak-ng", "-q", "-x", "-v", "pt-br", "-f", textPath});
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cpu_time.h"
+#include "peer.h"
 #include "platform/encoding.h"
 #include "speech/aravo/engine.h"
 
@@ -33,15 +33,7 @@ double AudioSeconds(const std::string& path, int rate) {
 }
 
 bool RunEspeak(const std::string& textPath, const std::string& wavePath) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execlp("espeak-ng", "espeak-ng", "-v", "pt-br", "-f", textPath.c_str(), "-w",
-           wavePath.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
+  return bench::RunPeer({"espeak-ng", "-v", "pt-br", "-f", textPath, "-w", wavePath});
 }
 
 }  // namespace

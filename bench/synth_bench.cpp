@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "cpu_time.h"
+#include "peer.h"
 #include "mbrola.h"
 
 namespace {
@@ -45,17 +45,7 @@ long SynthesizeLines(const std::vector<std::string>& lines) {
 
 // Runs espeak-ng on the text into a WAV file; returns the seconds of audio it made.
 double RunEspeak(const std::string& textPath, const std::string& wavePath) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execlp("espeak-ng", "espeak-ng", "-v", "pt-br", "-w", wavePath.c_str(), "-f", textPath.c_str(),
-           static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) < 0 || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
-    return -1;
-  }
+  if (!bench::RunPeer({"espeak-ng", "-v", "pt-br", "-w", wavePath, "-f", textPath})) return -1;
   std::ifstream wave(wavePath, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(wave)), std::istreambuf_iterator<char>());
   if (bytes.size() < 44) return -1;
