@@ -11,10 +11,13 @@
 #include "console/keyboard.h"
 #include "platform/sim/sim.h"
 #include "platform/temp_folder.h"
+#include "support/console_rows.h"
 
 // A fresh simulated machine, a temporary Windows folder whose VERANTO.INI asks for a font
 // small enough that 80 columns fit the simulated screen, and a freshly started console.
 namespace capture_test {
+
+using test_support::BufferRow;
 
 constexpr int kBarWidth = 64;
 
@@ -62,14 +65,6 @@ inline std::vector<int> BarsDrawn() {
                                                               : run.text.find_first_not_of('@')));
   }
   return marks;
-}
-
-// The characters of one row of the console's screen buffer, trailing blanks removed.
-inline std::string BufferRow(int row) {
-  std::string text;
-  for (int column = 0; column < console::Columns(); ++column) text += console::ScreenCharacter(column, row);
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
 }
 
 inline std::string Bar(int marks) { return std::string(marks, '@') + std::string(kBarWidth - marks, '.'); }

@@ -10,10 +10,13 @@
 #include "platform/events.h"
 #include "platform/sim/sim.h"
 #include "platform/temp_folder.h"
+#include "support/console_rows.h"
 
 // A fresh simulated machine and a temporary Windows folder for each test of the console
 // window; the console module is started by RunProgram and stopped after the test.
 namespace console_test {
+
+using test_support::BufferRow;
 
 // A font small enough that 80 columns fit on the simulated screen: 8 x 16 pixel cells.
 constexpr const char* kSmallFont = "[VIDEO]\nLARGURALETRA=8\nALTURALETRA=16\n";
@@ -38,16 +41,6 @@ class ConsoleTest : public TempFolderTest {
 
 inline void Write(const std::string& text) {
   console::WriteText(text.data(), static_cast<int>(text.size()));
-}
-
-// The characters of one row of the console's own array, trailing blanks removed.
-inline std::string BufferRow(int row) {
-  std::string text;
-  for (int column = 0; column < console::Columns(); ++column) {
-    text += console::ScreenCharacter(column, row);
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
 }
 
 // Inside a run: creates the window and handles what its showing brought (focus, first paint).

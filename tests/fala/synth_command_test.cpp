@@ -9,6 +9,7 @@
 #include <string>
 
 #include "commands.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -28,14 +29,9 @@ class SynthCommandTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
+  static std::string Read(const std::string& path) { return test_support::ReadFileBytes(path); }
   static uint32_t Field(const std::string& bytes, size_t at, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-    return value;
+    return test_support::LittleEndianField(bytes, at, size);
   }
 
   std::filesystem::path folder_;

@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "platform/sim/sim.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -25,14 +26,9 @@ class WavCommandTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
+  static std::string Read(const std::string& path) { return test_support::ReadFileBytes(path); }
   static uint32_t Field(const std::string& bytes, size_t at, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-    return value;
+    return test_support::LittleEndianField(bytes, at, size);
   }
 
   std::filesystem::path folder_;

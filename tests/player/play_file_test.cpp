@@ -268,7 +268,7 @@ TEST_F(PlayFileTest, FailedUnprepareIsReportedAndWaitsForEnter) {
       sim::PressKeyAt(500, platform::kVkReturn);
       result = audio::WavPlayFile(path);
       EXPECT_EQ(sim::Now(), 500) << c.code;
-      EXPECT_EQ(ConsoleRow(0), c.text);
+      EXPECT_EQ(BufferRow(0), c.text);
       // The line end came from the Enter, not from the message.
       EXPECT_EQ(console::CursorRow(), 1);
       EXPECT_FALSE(platform::WaveOutIsOpen());

@@ -12,6 +12,7 @@
 #include "console/keyboard.h"
 #include "platform/sim/sim.h"
 #include "platform/temp_folder.h"
+#include "support/console_rows.h"
 #include "support/wave_builder.h"
 
 // A fresh simulated machine, a temporary Windows folder and freshly started console and
@@ -60,14 +61,6 @@ inline std::vector<int> BlockLengths() {
   std::vector<int> lengths;
   for (const sim::WaveBlockRecord& block : sim::WaveBlocks()) lengths.push_back(static_cast<int>(block.bytes.size()));
   return lengths;
-}
-
-// The characters of one row of the console, trailing blanks removed.
-inline std::string ConsoleRow(int row) {
-  std::string text;
-  for (int column = 0; column < console::Columns(); ++column) text += console::ScreenCharacter(column, row);
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
 }
 
 // Inside a run: queues a key in the console's key queue now.
