@@ -7,8 +7,12 @@ namespace platform {
 
 constexpr char kPathSeparator = '/';
 
-// A configured path as the file system needs it: a backslash is read as the separator.
+// A configured path as the file system needs it: a backslash is read as the separator, and a
+// leading drive ("c:") stands for DataFolder().
 std::string NativePath(const std::string& path);
+// Where set-up puts the voice data: $VERANTO_DATA, else $XDG_DATA_HOME/veranto, else
+// ~/.local/share/veranto. Never ends with a separator unless it is the root.
+std::string DataFolder();
 // The name the file system knows a configured path by: NativePath, in UTF-8. Every file
 // the program opens goes through it, so names with accented letters are found.
 std::string FileSystemName(const std::string& path);

@@ -37,10 +37,42 @@ class ScopedEnvironment {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-TEST(NativePathTest, ReadsBackslashesAsTheSeparator) {
-  EXPECT_EQ(platform::NativePath("c:\\lumivar\\som\\letras"), "c:/lumivar/som/letras");
-  EXPECT_EQ(platform::NativePath("/opt/veranto/x.wav"), "/opt/veranto/x.wav");
-  EXPECT_EQ(platform::NativePath(""), "");
+TEST(NativePathTest, ReadsBackslashesAsTheSeparatorAndDrivesAsTheDataFolder) {
+  ScopedEnvironment environment;
+  environment.Set("VERANTO_DATA", "/srv/data/");
+  const std::pair<const char*, const char*> cases[] = {
+      {"c:\\lumivar\\som\\letras", "/srv/data/lumivar/som/letras"},
+      {"C:/lumivar/", "/srv/data/lumivar/"},
+      {"d:", "/srv/data"},
+      {"c:\\\\x", "/srv/data/x"},
+      {"/opt/veranto/x.wav", "/opt/veranto/x.wav"},
+      {"som\\x.wav", "som/x.wav"},
+      {"1:\\x", "1:/x"},
+      {"", ""},
+  };
+  for (const auto& [path, expected] : cases) EXPECT_EQ(platform::NativePath(path), expected) << path;
+}
+
+TEST(DataFolderTest, FollowsTheEnvironment) {
+  struct Case {
+    const char* data;
+    const char* dataHome;
+    const char* home;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"/srv/data//", "/xdg", "/home/u", "/srv/data"},
+      {nullptr, "/xdg/", "/home/u", "/xdg/veranto"},
+      {nullptr, "relative", "/home/u", "/home/u/.local/share/veranto"},
+      {"", nullptr, "/home/u/", "/home/u/.local/share/veranto"},
+  };
+  for (const Case& c : cases) {
+    ScopedEnvironment environment;
+    environment.Set("VERANTO_DATA", c.data);
+    environment.Set("XDG_DATA_HOME", c.dataHome);
+    environment.Set("HOME", c.home);
+    EXPECT_EQ(platform::DataFolder(), c.expected);
+  }
 }
 
 TEST(WindowsFolderTest, FollowsTheEnvironment) {

@@ -38,7 +38,30 @@ std::string NativePath(const std::string& path) {
   for (char& c : native) {
     if (c == '\\') c = kPathSeparator;
   }
+  // A Windows drive ("c:", "c:\\lumivar") stands for the data folder, so the built-in
+  // Windows defaults and settings written for Windows find the data set-up prepared.
+  const bool hasDrive = native.size() >= 2 && native[1] == ':' &&
+                        ((native[0] >= 'a' && native[0] <= 'z') || (native[0] >= 'A' && native[0] <= 'Z'));
+  if (hasDrive) {
+    std::string rest = native.substr(2);
+    while (!rest.empty() && rest.front() == kPathSeparator) rest.erase(0, 1);
+    const std::string data = DataFolder();
+    native = rest.empty() ? data : Subfolder(data, rest);
+  }
   return native;
+}
+
+std::string DataFolder() {
+  std::string folder = Environment("VERANTO_DATA");
+  if (folder.empty()) {
+    const std::string dataHome = Environment("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome.front() == kPathSeparator) {
+      folder = Subfolder(dataHome, "veranto");
+    } else {
+      folder = Subfolder(Subfolder(Subfolder(Environment("HOME"), ".local"), "share"), "veranto");
+    }
+  }
+  return Utf8ToCp1252(WithoutTrailingSeparators(folder));
 }
 
 std::string WindowsFolder() {
