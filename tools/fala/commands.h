@@ -27,5 +27,9 @@ int CodesCommand(const Output& output, const std::vector<std::string>& arguments
 int PhonemesCommand(const Output& output, const std::vector<std::string>& arguments);
 int PhoCommand(const Output& output, const std::vector<std::string>& arguments);
 int WavCommand(const Output& output, const std::vector<std::string>& arguments);
+int TranslateCommand(const Output& output, const std::vector<std::string>& arguments);
+int DiphoneCommand(const Output& output, const std::vector<std::string>& arguments);
+int SayCommand(const Output& output, const std::vector<std::string>& arguments);
+int NumwordsCommand(const Output& output, const std::vector<std::string>& arguments);
 
 }  // namespace fala

@@ -72,6 +72,10 @@ int main(int argc, char** argv) {
   if (command == "phonemes") return fala::PhonemesCommand(output, words);
   if (command == "pho") return fala::PhoCommand(output, words);
   if (command == "wav") return fala::WavCommand(output, words);
+  if (command == "translate") return fala::TranslateCommand(output, words);
+  if (command == "diphone") return fala::DiphoneCommand(output, words);
+  if (command == "say") return fala::SayCommand(output, words);
+  if (command == "numwords") return fala::NumwordsCommand(output, words);
   std::fprintf(stderr, "fala: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }
