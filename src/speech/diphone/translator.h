@@ -12,7 +12,8 @@
 namespace diphone {
 
 // Reads the rules file into the 64 rule groups (replacing any held); false when it cannot be
-// opened. Lines without a usable match are skipped.
+// opened. Lines without a usable match are skipped, and so are comment lines: those whose
+// first non-blank character is ";".
 bool LoadRules(const std::string& path);
 // Reads and sorts the exceptions file (at most 15000 entries), replacing any held; false when
 // it cannot be opened.
