@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,11 @@ void DiphoneSetDatabase(const std::string& name);
 void DiphoneSetCut(int bytes);
 void DiphoneSetFloor(int bytes);
 void DiphoneSetGap(int samples);
+
+// Where full buffers go: with a sink set, each flush hands the samples (8-bit unsigned mono,
+// 11 025 Hz, no header) to it at once instead of playing them, and nothing is waited for;
+// an empty sink puts the player back. For writing speech to a file and for measuring.
+void DiphoneSetOutputSink(std::function<void(const std::uint8_t* samples, std::size_t count)> sink);
 
 // Opens the folders, the index, the data file and the translator's files; the current
 // folder is the same afterwards on every path.
