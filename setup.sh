@@ -10,7 +10,7 @@ mode=${1:-run}
 shift || true
 
 build_packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
-                fonts-dejavu-core fontconfig)
+                fonts-dejavu-core fontconfig espeak-ng libespeak-ng-dev)
 test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev)
 bench_packages=(libbenchmark-dev)
 
@@ -29,24 +29,14 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# The Windows folder of the suite: where VERANTO.INI lives.
-windows_folder() {
-  if [ -n "${VERANTO_WINDIR:-}" ]; then echo "$VERANTO_WINDIR"
-  elif [ -n "${XDG_CONFIG_HOME:-}" ]; then echo "$XDG_CONFIG_HOME/veranto"
-  else echo "$HOME/.config/veranto"; fi
-}
-
-# A first VERANTO.INI so that the programs start without anyone editing a file; an existing
-# one is never touched.
-write_default_settings() {
-  local folder ini
-  folder=$(windows_folder)
-  ini="$folder/VERANTO.INI"
-  [ -f "$ini" ] && return 0
-  mkdir -p "$folder"
-  printf '[VERANTO]\r\nPGMVERANTO=%s\r\n\r\n[VIDEO]\r\nCANTOTELA=SIM\r\n\r\n[BRAILLE]\r\nMODO=0\r\n' \
-    "$(pwd)" > "$ini"
-  echo "Wrote $ini"
+# The voice data (diphone database, character, number and prompt recordings) spoken by
+# espeak-ng into the data folder ($VERANTO_DATA, else $XDG_DATA_HOME/veranto, else
+# ~/.local/share/veranto), and a VERANTO.INI in the Windows folder ($VERANTO_WINDIR, else
+# $XDG_CONFIG_HOME/veranto, else ~/.config/veranto) that points at it, so that the programs
+# speak without anyone editing a file. Keys already in VERANTO.INI keep their values; data
+# built from the same sources is not built again.
+prepare_voice_data() {
+  "$1/tools/voicedata/voicedata" setup data "$(pwd)"
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -56,7 +46,7 @@ case "$mode" in
     install_missing "${build_packages[@]}"
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF > /dev/null
     cmake --build build -j"$jobs"
-    write_default_settings
+    prepare_voice_data build
     if [ "$mode" = run ]; then
       exec build/tools/fala/fala console "$@"
     fi
