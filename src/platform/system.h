@@ -49,6 +49,11 @@ void FreeDynamicLibrary(void* library);
 // A modal message box; returns when the user has dismissed it.
 void MessageBox(const std::string& title, const std::string& text);
 
+// Starts the component services (COM) for the program's thread, once at program start; the
+// system speech services need them. Linux has none: the sdl backend does nothing; the sim
+// backend counts the calls.
+void StartComponentServices();
+
 void Sleep(int milliseconds);
 std::int64_t ClockMilliseconds();
 

@@ -22,6 +22,9 @@ std::string ProgramPath() {
 // Linux has no registry: every value is absent.
 bool ReadRegistryString(const std::string&, const std::string&, std::string&) { return false; }
 
+// Linux has no component services to start.
+void StartComponentServices() {}
+
 void MessageBox(const std::string& title, const std::string& text) {
   sdl::PresentPending();
   const std::string utf8Title = Cp1252ToUtf8(title);

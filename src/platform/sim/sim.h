@@ -43,6 +43,10 @@ void PressKey(int virtualKey, Modifiers modifiers = {});
 // The same, delivered at virtual time `atMs` (or at once if that has passed when the clock
 // next moves) whether the program waits or polls.
 void PressKeyAt(std::int64_t atMs, int virtualKey, Modifiers modifiers = {});
+// The same, delivered when the program next waits with nothing pending while nothing plays or
+// records (no output block queued, the input device not filling a buffer), before the clock
+// moves on to a later timed key: a user answering once the sound has finished.
+void PressKeyWhenIdle(int virtualKey, Modifiers modifiers = {});
 // Each Windows-1252 byte as the key stroke that types it, one step per byte: letters (capitals
 // with Shift), digits, space, 13 Enter, 8 Backspace, 27 Escape, 9 Tab, and the other codes 1-26
 // as Ctrl+letter (10 is Ctrl+J). A character without a key of its own (punctuation, an accented
@@ -148,6 +152,8 @@ int LiveFontCount();  // created and not yet deleted
 const std::vector<std::int64_t>& Beeps();
 const std::vector<ToneRecord>& Tones();
 const std::vector<MessageBoxRecord>& MessageBoxes();
+// How often the program started the component services since the last Reset.
+int ComponentServicesStarts();
 
 // A string value platform::ReadRegistryString finds under `key` (HKEY_LOCAL_MACHINE); an
 // empty value name is the key's default value. Reset removes every scripted value.

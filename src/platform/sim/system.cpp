@@ -14,6 +14,7 @@ namespace {
 std::vector<MessageBoxRecord> messageBoxes;
 // Registry values the test scripted, by key and value name.
 std::map<std::pair<std::string, std::string>, std::string> registryValues;
+int componentServicesStarts = 0;
 
 }  // namespace
 
@@ -22,11 +23,14 @@ namespace detail {
 void ResetSystem() {
   messageBoxes.clear();
   registryValues.clear();
+  componentServicesStarts = 0;
 }
 
 }  // namespace detail
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return messageBoxes; }
+
+int ComponentServicesStarts() { return componentServicesStarts; }
 
 void SetRegistryString(const std::string& key, const std::string& valueName,
                        const std::string& value) {
@@ -46,6 +50,8 @@ bool ReadRegistryString(const std::string& key, const std::string& valueName,
   value = found->second;
   return true;
 }
+
+void StartComponentServices() { ++sim::componentServicesStarts; }
 
 // The simulated user dismisses every box at once.
 void MessageBox(const std::string& title, const std::string& text) {
