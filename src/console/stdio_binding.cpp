@@ -101,6 +101,12 @@ std::ios_base::iostate previousOutputExceptions = std::ios_base::goodbit;
 std::ios_base::iostate previousInputExceptions = std::ios_base::goodbit;
 bool bound = false;
 
+// At the end of the process the buffers above are destroyed before the standard library
+// flushes std::cout one last time; the streams get their own buffers back first.
+struct UnbindAtExit {
+  ~UnbindAtExit();
+} unbindAtExit;
+
 }  // namespace
 
 void BindStandardStreams() {
@@ -134,6 +140,8 @@ void UnbindStandardStreams() {
   std::cin.exceptions(previousInputExceptions);
   bound = false;
 }
+
+UnbindAtExit::~UnbindAtExit() { UnbindStandardStreams(); }
 
 void FlushStandardOutput() {
   if (bound) outputBuffer.Flush(false);

@@ -27,4 +27,10 @@ int LevelPercent(int level);
 // be opened, reports the code and ends the program after Enter.
 int MicLevel(int seconds);
 
+// What writes and speaks the code of a device that cannot be opened: the speech front end's
+// SpeakNumber, installed at program start (it sits above this module). Without one
+// (nullptr, the start value) the digits are only written.
+using NumberSpeaker = void (*)(std::int32_t value);
+void SetNumberSpeaker(NumberSpeaker speaker);
+
 }  // namespace audio

@@ -21,11 +21,19 @@ constexpr int kSilence = 128;
 constexpr int kFullScale = 128;
 constexpr int kBarWidth = 64;
 
-// Stands where the spoken number will go: the digits at the cursor, flushed.
-void WriteNumber(int number) { std::cout << number << std::flush; }
+NumberSpeaker numberSpeaker = nullptr;
+
+// The digits at the cursor, flushed, and spoken when a speaker is installed.
+void WriteNumber(int number) {
+  if (numberSpeaker != nullptr) {
+    numberSpeaker(number);
+  } else {
+    std::cout << number << std::flush;
+  }
+}
 
 [[noreturn]] void ReportOpenFailure(int code) {
-  std::cout << "Problemas, código ";
+  std::cout << "Problemas, código " << std::flush;
   WriteNumber(code);
   std::cout << std::endl;
   std::string line;
@@ -34,6 +42,8 @@ void WriteNumber(int number) { std::cout << number << std::flush; }
 }
 
 }  // namespace
+
+void SetNumberSpeaker(NumberSpeaker speaker) { numberSpeaker = speaker; }
 
 int BufferPeak(const std::uint8_t* samples, int count) {
   if (samples == nullptr) return 0;

@@ -23,6 +23,7 @@ struct TimedStep {
 std::int64_t now = 0;
 std::deque<Event> queue;
 std::deque<std::vector<Event>> nextWaitSteps;
+std::deque<std::vector<Event>> idleSteps;
 // Kept in time order; steps for the same time stay in the order they were scripted.
 std::vector<TimedStep> timedSteps;
 void (*endOfProgramHandler)() = nullptr;
@@ -71,6 +72,17 @@ void AdvanceTo(std::int64_t target) {
   DeliverDue();
 }
 
+// Queues the next idle step when nothing plays or records; true when it did.
+bool DeliverIdleStep() {
+  if (idleSteps.empty() || detail::NextWaveOutHappening() != detail::kNoHappening ||
+      detail::NextWaveInHappening() != detail::kNoHappening) {
+    return false;
+  }
+  queue.insert(queue.end(), idleSteps.front().begin(), idleSteps.front().end());
+  idleSteps.pop_front();
+  return true;
+}
+
 void RunEndOfProgramHandlerOnce() {
   if (endOfProgramHandlerRan || endOfProgramHandler == nullptr) return;
   endOfProgramHandlerRan = true;
@@ -89,6 +101,7 @@ void Reset(const Options& options) {
   now = 0;
   queue.clear();
   nextWaitSteps.clear();
+  idleSteps.clear();
   timedSteps.clear();
   endOfProgramHandler = nullptr;
   endOfProgramHandlerRan = false;
@@ -110,6 +123,10 @@ void PressKey(int virtualKey, Modifiers modifiers) {
 
 void PressKeyAt(std::int64_t atMs, int virtualKey, Modifiers modifiers) {
   ScheduleStep(atMs, detail::KeyStrokeEvents(virtualKey, modifiers));
+}
+
+void PressKeyWhenIdle(int virtualKey, Modifiers modifiers) {
+  idleSteps.push_back(detail::KeyStrokeEvents(virtualKey, modifiers));
 }
 
 void TypeText(const std::string& text) {
@@ -163,9 +180,11 @@ void WaitEvent() {
   // empty scripted step, after which the search goes on.
   for (std::int64_t next = sim::NextHappening(); next != sim::detail::kNoHappening;
        next = sim::NextHappening()) {
+    if (sim::DeliverIdleStep()) return;
     sim::AdvanceTo(next);
     if (!sim::queue.empty()) return;
   }
+  if (sim::DeliverIdleStep()) return;
   throw sim::detail::StallSignal{"the program waits for input, but the script has nothing more to give (at " +
                                  std::to_string(sim::now) + " ms)"};
 }
