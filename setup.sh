@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up on Debian 12 and then starts the program or runs every test.
-#   bash setup.sh run    install what is missing, build, start the program
+#   bash setup.sh run    install what is missing, build, prepare the voice data, start AUDIVAL
 #   bash setup.sh test   install what is missing, build with sanitizers, run every test
 #   bash setup.sh build  install what is missing and build, nothing else
 #   bash setup.sh bench  the benchmarks;  bash setup.sh fuzz [SECONDS]  the fuzz targets
@@ -48,7 +48,7 @@ case "$mode" in
     cmake --build build -j"$jobs"
     prepare_voice_data build
     if [ "$mode" = run ]; then
-      exec build/tools/fala/fala console "$@"
+      exec build/src/audival/audival "$@"
     fi
     ;;
   test)

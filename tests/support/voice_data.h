@@ -59,6 +59,7 @@ struct VoiceDataOptions {
   std::size_t promptBytes = 2205;   // 0.2 s at 11 025 Hz
   std::size_t wordBytes = 551;      // 0.05 s
   std::string extraSettings;        // appended to VERANTO.INI as written
+  std::string translatorSettings;   // more [TRADUTOR] lines (only a file's first section counts)
   // A folder holding regras.rgr, portug.exc and segmentos.txt (the shipped data/diphone): its
   // rules and exceptions are copied and the database gets one segment of `segmentBytes` for
   // each name segmentos.txt lists. Empty: the tiny database and rules below.
@@ -159,7 +160,8 @@ inline VoiceDataFolders WriteVoiceData(const std::string& root, const VoiceDataO
 
   std::string ini;
   if (options.promptFolderSetting) ini += "[AUDIVAL]\nDIRAUDIVAL=" + folders.prompts + "\n";
-  ini += "[TRADUTOR]\nVELOCIDADE=3\nDIRLETRAS=" + folders.letters + "\nDIRDIFONES=" + folders.diphones + "\n";
+  ini += "[TRADUTOR]\nVELOCIDADE=3\nDIRLETRAS=" + folders.letters + "\nDIRDIFONES=" + folders.diphones + "\n" +
+         options.translatorSettings;
   ini += "[SINTETIZADOR]\nDIFONES3=TESTE\nCORTEFON3=400\nSOBRAFON3=0\nINTERPAL3=100\n";
   // A font small enough that 80 columns fit the simulated screen.
   ini += "[VIDEO]\nLARGURALETRA=8\nALTURALETRA=16\nCANTOTELA=NS\n";

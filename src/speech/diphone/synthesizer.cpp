@@ -177,7 +177,9 @@ void PlayName(const std::string& name, int stressMode, double factor) {
     PlayName(std::string("$") + last, stressMode, factor);
   } else if (n >= 7 && name.compare(n - 4, 4, "CIRC") == 0) {
     PlayName(name.substr(0, n - 5), stressMode, shorter);
-    PlayName("$" + name.substr(n - 5), stressMode, factor);
+    std::string closedVowel = "$";
+    closedVowel.append(name, n - 5, std::string::npos);
+    PlayName(closedVowel, stressMode, factor);
   } else if (name.compare(n - 3, 3, "TIL") == 0) {
     // A nasal vowel missing: its closed form, stressed, then a short nasal consonant.
     std::string closed = name.substr(0, n - 3);

@@ -4,9 +4,19 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace diphone::detail {
 namespace {
+
+// One string after another. (GCC 12's -Wrestrict misreads operator+ on short strings here.)
+std::string Joined(std::string_view first, std::string_view second) {
+  std::string joined;
+  joined.reserve(first.size() + second.size());
+  joined.append(first);
+  joined.append(second);
+  return joined;
+}
 
 constexpr std::size_t kMergeLength = 8;  // a "/" ends a unit only after more than this
 constexpr double kGlideFactor = 0.6;
@@ -147,7 +157,7 @@ class Walk {
     if (piece.empty()) return;
     if (piece[0] == '_') {
       if (piece.size() >= 2) {
-        walker_.playName("_" + std::to_string(static_cast<std::uint8_t>(piece[1])), stressMode_, factor);
+        walker_.playName(Joined("_", std::to_string(static_cast<std::uint8_t>(piece[1]))), stressMode_, factor);
       }
       return;
     }
@@ -159,11 +169,11 @@ class Walk {
         stressed = true;
       }
       if (c == '^') {
-        walker_.playName(name + "CIRC", stressMode_, factor);
-        name = "$";
+        walker_.playName(Joined(name, "CIRC"), stressMode_, factor);
+        name.assign(1, '$');
       } else if (c == '~') {
-        walker_.playName(name + "TIL", stressMode_, factor);
-        name = "$";
+        walker_.playName(Joined(name, "TIL"), stressMode_, factor);
+        name.assign(1, '$');
       } else if (name.size() < kNameCapacity) {
         name += c;
       }
