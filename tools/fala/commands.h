@@ -15,6 +15,9 @@ struct Output {
 void Print(const Output& output, const std::string& text);
 // Reads an argument given in the terminal's UTF-8 (or as bytes when raw) as Windows-1252.
 std::string ArgumentText(const Output& output, const std::string& argument);
+// The synthesizer library the Aravo engine binds: the one next to the program, else the one
+// this build made, else the system's.
+std::string SynthesizerLibraryPath();
 
 int SettingCommand(const Output& output, const std::vector<std::string>& arguments);
 int ConsoleCommand(const Output& output, const std::vector<std::string>& arguments);

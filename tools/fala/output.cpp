@@ -2,6 +2,8 @@
 
 #include "commands.h"
 #include "platform/encoding.h"
+#include "platform/system.h"
+#include "speech/aravo/mbrola_binding.h"
 
 namespace fala {
 
@@ -12,6 +14,17 @@ void Print(const Output& output, const std::string& text) {
 
 std::string ArgumentText(const Output& output, const std::string& argument) {
   return output.raw ? argument : platform::Utf8ToCp1252(argument);
+}
+
+std::string SynthesizerLibraryPath() {
+  const std::string program = platform::ProgramPath();
+  const std::size_t separator = program.rfind(platform::kPathSeparator);
+  if (separator != std::string::npos) {
+    const std::string besideProgram = program.substr(0, separator + 1) + aravo::kMbrolaLibrary;
+    if (platform::FileExists(besideProgram)) return besideProgram;
+  }
+  if (platform::FileExists(FALA_MBROLA_LIBRARY)) return FALA_MBROLA_LIBRARY;
+  return aravo::kMbrolaLibrary;
 }
 
 }  // namespace fala

@@ -20,19 +20,6 @@ namespace {
 
 constexpr const char* kUsage = "usage: fala say [--engine aravo] TEXT...\n";
 
-// The synthesizer library next to the program, else the one this build made, else the
-// system's.
-std::string LibraryPath() {
-  const std::string program = platform::ProgramPath();
-  const std::size_t separator = program.rfind(platform::kPathSeparator);
-  if (separator != std::string::npos) {
-    const std::string besideProgram = program.substr(0, separator + 1) + aravo::kMbrolaLibrary;
-    if (platform::FileExists(besideProgram)) return besideProgram;
-  }
-  if (platform::FileExists(FALA_MBROLA_LIBRARY)) return FALA_MBROLA_LIBRARY;
-  return aravo::kMbrolaLibrary;
-}
-
 }  // namespace
 
 int SayCommand(const Output& output, const std::vector<std::string>& arguments) {
@@ -60,7 +47,7 @@ int SayCommand(const Output& output, const std::vector<std::string>& arguments) 
   engines::DispatcherStart();
   frontend::FrontendStart();
   if (aravoEngine) {
-    aravo::AravoSetLibrary(LibraryPath());
+    aravo::AravoSetLibrary(SynthesizerLibraryPath());
     frontend::ForceEngineType(engines::kAravoEngine);
   }
   frontend::SpeechStart(0, "");

@@ -40,19 +40,6 @@ std::string VoicePath(const std::string& given) {
   return FALA_FORMANT_VOICE;
 }
 
-// The synthesizer library next to the program, else the one this build made, else the
-// system's.
-std::string LibraryPath() {
-  const std::string program = platform::ProgramPath();
-  const std::size_t separator = program.rfind(platform::kPathSeparator);
-  if (separator != std::string::npos) {
-    const std::string besideProgram = program.substr(0, separator + 1) + aravo::kMbrolaLibrary;
-    if (platform::FileExists(besideProgram)) return besideProgram;
-  }
-  if (platform::FileExists(FALA_MBROLA_LIBRARY)) return FALA_MBROLA_LIBRARY;
-  return aravo::kMbrolaLibrary;
-}
-
 }  // namespace
 
 int WavCommand(const Output& output, const std::vector<std::string>& arguments) {
@@ -67,7 +54,7 @@ int WavCommand(const Output& output, const std::vector<std::string>& arguments) 
   AravoInput input;
   if (!ReadAravoInput(output, rest, input)) return 2;
 
-  aravo::AravoSetLibrary(LibraryPath());
+  aravo::AravoSetLibrary(SynthesizerLibraryPath());
   aravo::AravoSetOutputFile(ArgumentText(output, outputFile));
   const bool opened = aravo::AravoOpen(
       ArgumentText(output, VoicePath(voice)), AravoDataFile(input, "portug.nrl"),
