@@ -10,7 +10,8 @@ mode=${1:-run}
 shift || true
 
 build_packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
-                fonts-dejavu-core fontconfig espeak-ng libespeak-ng-dev)
+                fonts-dejavu-core fontconfig espeak-ng libespeak-ng-dev
+                libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng)
 test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev)
 bench_packages=(libbenchmark-dev)
 

@@ -47,4 +47,11 @@ std::uint8_t ScreenAttribute(int column, int row);
 using WaveDoneHandler = void (*)(int slot);
 void SetWaveDoneHandler(WaveDoneHandler handler, bool enabled);
 
+// Posted wake-up messages that carry news for a module (a speech service's completion
+// notices): PumpMessages calls the handler set for a message number with that number each
+// time it takes such a message from the queue, whether or not the window exists. A null
+// handler removes the number's handler; at most eight numbers have handlers at once.
+using WakeHandler = void (*)(int message);
+void SetWakeHandler(int message, WakeHandler handler);
+
 }  // namespace console

@@ -95,7 +95,37 @@ void SoundTone(std::uint16_t frequency) {
   ToneStop();
 }
 
+// ---- posted messages with a handler of their own
+
+struct WakeRoute {
+  int message = 0;
+  WakeHandler handler = nullptr;
+};
+constexpr int kWakeRouteCount = 8;
+std::array<WakeRoute, kWakeRouteCount> wakeRoutes{};
+
+void RouteWake(int message) {
+  for (const WakeRoute& route : wakeRoutes) {
+    if (route.handler != nullptr && route.message == message) {
+      route.handler(message);
+      return;
+    }
+  }
+}
+
 }  // namespace
+
+void SetWakeHandler(int message, WakeHandler handler) {
+  WakeRoute* free = nullptr;
+  for (WakeRoute& route : wakeRoutes) {
+    if (route.handler != nullptr && route.message == message) {
+      route.handler = handler;
+      return;
+    }
+    if (route.handler == nullptr && free == nullptr) free = &route;
+  }
+  if (handler != nullptr && free != nullptr) *free = {message, handler};
+}
 
 // ---- waits
 
@@ -106,6 +136,7 @@ void PumpMessages() {
       if (platform::CaretVisible()) platform::DestroyCaret();
       platform::ExitProgram(kQuitExitCode);
     }
+    if (event.kind == platform::EventKind::Wake) RouteWake(event.code);
     detail::DispatchEvent(event);
   }
 }

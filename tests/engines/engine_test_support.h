@@ -12,6 +12,7 @@
 #include "platform/events.h"
 #include "platform/sim/sim.h"
 #include "platform/temp_folder.h"
+#include "support/scripted_speech_services.h"
 #include "speech/aravo/engine.h"
 #include "speech/aravo/mbrola_binding.h"
 #include "speech/engines/aravo_adapter.h"
@@ -30,9 +31,11 @@ class EngineModuleTest : public TempFolderTest {
     sim::Reset();
     config::RecordStartupFolder("");
     aravo::AravoSetLibrary(MBROLA_LIBRARY);
+    InstallScriptedServices();
   }
 
   void TearDown() override {
+    RemoveScriptedServices();
     aravo::AravoClose();
     aravo::AravoSetOutputFile("");
     aravo::AravoSetVoiceFactors(1.0, 1.0);

@@ -21,6 +21,7 @@
 #include "speech/engines/dispatcher.h"
 #include "speech/frontend/output/speech_output.h"
 #include "speech/frontend/speech.h"
+#include "support/scripted_speech_services.h"
 #include "support/wave_builder.h"
 
 // A simulated machine with a complete little voice in a temporary Windows folder: letter and
@@ -130,6 +131,8 @@ class FrontendTest : public TempFolderTest {
   void SetUp() override {
     TempFolderTest::SetUp();
     sim::Reset();
+    // No system speech on the simulated machine: those engines never open.
+    engines::InstallScriptedServices();
     letters_ = Folder() + "/letras";
     diphones_ = Folder() + "/difones";
     for (const auto& [name, value] : RecordingValues()) WriteRecording(name, Bytes(kRecordingLength, value));
@@ -137,6 +140,7 @@ class FrontendTest : public TempFolderTest {
   }
 
   void TearDown() override {
+    engines::RemoveScriptedServices();
     diphone::DiphoneClose();
     frontend::SetEngineMode(false);
     audio::SetSpeechCut(false);

@@ -34,5 +34,6 @@ int TranslateCommand(const Output& output, const std::vector<std::string>& argum
 int DiphoneCommand(const Output& output, const std::vector<std::string>& arguments);
 int SayCommand(const Output& output, const std::vector<std::string>& arguments);
 int NumwordsCommand(const Output& output, const std::vector<std::string>& arguments);
+int VoicesCommand(const Output& output, const std::vector<std::string>& arguments);
 
 }  // namespace fala

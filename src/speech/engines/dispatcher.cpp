@@ -2,6 +2,8 @@
 
 #include "console/keyboard.h"
 #include "speech/engines/aravo_adapter.h"
+#include "speech/engines/sapi4_backend.h"
+#include "speech/engines/sapi5_backend.h"
 
 namespace engines {
 namespace {
@@ -10,13 +12,44 @@ constexpr std::uint16_t kSettleStepMs = 50;
 
 std::int32_t engineType = kStartEngineType;
 
-// Engine types 5, 54 and every other value belong to the system speech services, which have
-// no backend on this platform yet: opening fails, so the front end keeps its internal voice.
-bool SystemSpeechOpen(std::int32_t, std::int32_t, std::int32_t, const std::string&) { return false; }
-void SystemSpeechClose() {}
-void SystemSpeechSpeak(const std::string&) {}
-bool SystemSpeechBusy(std::uint8_t) { return false; }
-void SystemSpeechStop() {}
+// Engine types 5 and 54 speak through the speech service, every other value through the
+// synthesizer library.
+bool IsSapi5(std::int32_t type) { return type == kSystemSpeech5 || type == kSystemSpeech54; }
+
+bool SystemSpeechOpen(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
+                      const std::string& outputFile) {
+  if (IsSapi5(engineType)) return Sapi5Open(engineType, voice, speed, pitch, outputFile);
+  return Sapi4Open(voice, speed, pitch, outputFile);
+}
+
+void SystemSpeechClose() {
+  if (IsSapi5(engineType)) {
+    Sapi5Close(engineType);
+  } else {
+    Sapi4Close();
+  }
+}
+
+void SystemSpeechSpeak(const std::string& text) {
+  if (IsSapi5(engineType)) {
+    Sapi5Speak(engineType, text);
+  } else {
+    Sapi4Speak(text);
+  }
+}
+
+bool SystemSpeechBusy(std::uint8_t queueOnly) {
+  if (IsSapi5(engineType)) return Sapi5Busy(engineType);
+  return Sapi4Busy(queueOnly);
+}
+
+void SystemSpeechStop() {
+  if (IsSapi5(engineType)) {
+    Sapi5Stop(engineType);
+  } else {
+    Sapi4Stop();
+  }
+}
 
 }  // namespace
 

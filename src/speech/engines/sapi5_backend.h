@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "speech/engines/speech_service.h"
+
+// The newer system speech backends, engine types 5 and 54, on the speech service: a voice is
+// a 1-based position in the service's voice list, texts queue and speak in the background,
+// and busy holds until the service has ended or cancelled every text handed to it.
+//
+// Types 5 and 54 behave alike and keep separate state. They differ in the connection name
+// they give the service ("sapi5", "sapi54"), under which the service can keep its own
+// settings (another output module, voice or rate for one of them).
+//
+// The service has no file output: an open with an output file fails.
+namespace engines {
+
+// The Wake events that carry the service's end and cancel notices to the program's thread.
+constexpr int kSapi5NoticeMessage = 2981;
+constexpr int kSapi54NoticeMessage = 2982;
+
+// The 20 ms busy answers within and the steps close waits in.
+constexpr int kSapi5BusyWaitMs = 20;
+constexpr int kSapi5CloseStepMs = 300;
+
+// The service's rate (-100 to 100) for a speed of -10 to 10; false for any other speed,
+// which the service would refuse (the voice keeps its default rate).
+bool Sapi5ServiceRate(std::int32_t speed, int& rate);
+
+// `engineType` 54 is the 5.4 binding; any other value the 5 binding. `pitch` is not used.
+bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, std::int32_t pitch,
+               const std::string& outputFile);
+// Waits in 300 ms steps until busy answers false, then disconnects.
+void Sapi5Close(std::int32_t engineType);
+// Queues the text (an empty one as a blank); a text the service refuses beeps once.
+void Sapi5Speak(std::int32_t engineType, const std::string& text);
+// True while a text handed over has not ended; waits at most about 20 ms for the last ones
+// to end, and posts the wake-up message 2980 each time it answers true. A service that has
+// gone away ends every text.
+bool Sapi5Busy(std::int32_t engineType);
+// Discards every text queued and sounding, then waits 50 ms.
+void Sapi5Stop(std::int32_t engineType);
+
+// The voices `fala voices` lists, in the order the voice number counts them; false when the
+// service cannot be reached.
+bool Sapi5Voices(std::int32_t engineType, std::vector<ServiceVoice>& voices);
+
+}  // namespace engines

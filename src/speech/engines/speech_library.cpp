@@ -1,0 +1,112 @@
+// The synthesizer library through espeak-ng, in its synchronous mode: the samples of a text
+// come to a callback on the calling thread while espeak_Synth runs.
+#include "speech/engines/speech_library.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+
+#include "platform/events.h"
+
+namespace engines {
+namespace {
+
+constexpr int kLowestPitch = 0;
+constexpr int kHighestPitch = 100;
+
+// The text being synthesized: where its samples go and whether it was reported yet.
+struct Collection {
+  std::vector<std::int16_t>* samples = nullptr;
+  int startedMessage = 0;
+  bool started = false;
+};
+Collection collection;
+
+int TakeSamples(short* samples, int count, espeak_EVENT*) {
+  if (collection.samples == nullptr) return 0;
+  if (!collection.started) {
+    collection.started = true;
+    platform::PostWake(collection.startedMessage);
+  }
+  if (samples != nullptr && count > 0) {
+    collection.samples->insert(collection.samples->end(), samples, samples + count);
+  }
+  return 0;
+}
+
+// espeak-ng cannot be ended and started again within one process (the second end waits
+// forever for a thread of the first), so the library starts once and stays ready; Finish
+// only ends its use.
+class EspeakLibrary : public SpeechLibrary {
+ public:
+  int Start() override {
+    if (rate_ == 0) {
+      const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
+      if (rate <= 0) return 0;
+      espeak_SetSynthCallback(TakeSamples);
+      rate_ = rate;
+    }
+    started_ = true;
+    return rate_;
+  }
+
+  void Finish() override { started_ = false; }
+
+  bool ListVoices(std::vector<ServiceVoice>& voices) override {
+    voices.clear();
+    const espeak_VOICE** list = espeak_ListVoices(nullptr);
+    if (list == nullptr) return false;
+    for (const espeak_VOICE** voice = list; *voice != nullptr; ++voice) {
+      ServiceVoice entry;
+      if ((*voice)->name != nullptr) entry.name = (*voice)->name;
+      // The languages field is a priority byte, then the language's name.
+      if ((*voice)->languages != nullptr && (*voice)->languages[0] != 0) {
+        entry.language = (*voice)->languages + 1;
+      }
+      if ((*voice)->identifier != nullptr) entry.variant = (*voice)->identifier;
+      voices.push_back(entry);
+    }
+    return true;
+  }
+
+  bool SelectVoice(const std::string& identifier) override {
+    return espeak_SetVoiceByName(identifier.c_str()) == EE_OK;
+  }
+
+  bool SetRate(int wordsPerMinute) override {
+    const int rate = std::clamp(wordsPerMinute, espeakRATE_MINIMUM, espeakRATE_MAXIMUM);
+    return espeak_SetParameter(espeakRATE, rate, 0) == EE_OK;
+  }
+
+  bool SetPitch(int pitch) override {
+    const int held = std::clamp(pitch, kLowestPitch, kHighestPitch);
+    return espeak_SetParameter(espeakPITCH, held, 0) == EE_OK;
+  }
+
+  bool Synthesize(const std::string& text, int startedMessage,
+                  std::vector<std::int16_t>& samples) override {
+    if (!started_) return false;
+    collection = {&samples, startedMessage, false};
+    const espeak_ERROR result = espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
+                                             espeakCHARS_UTF8, nullptr, nullptr);
+    collection = {};
+    return result == EE_OK;
+  }
+
+ private:
+  bool started_ = false;
+  int rate_ = 0;
+};
+
+EspeakLibrary espeakLibrary;
+SpeechLibrary* library = &espeakLibrary;
+
+}  // namespace
+
+SpeechLibrary& CurrentSpeechLibrary() { return *library; }
+
+void SetSpeechLibrary(SpeechLibrary* replacement) {
+  library = replacement != nullptr ? replacement : &espeakLibrary;
+}
+
+}  // namespace engines

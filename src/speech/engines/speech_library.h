@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "speech/engines/speech_service.h"
+
+// The synthesizer library the older system speech backend talks to, behind a thin interface
+// that tests replace with a scripted library. The library synthesizes on the calling thread;
+// every text is UTF-8.
+namespace engines {
+
+class SpeechLibrary {
+ public:
+  virtual ~SpeechLibrary() = default;
+  // Starts the library; the rate of its 16-bit mono samples, or 0 when it cannot start.
+  virtual int Start() = 0;
+  // Ends this use of the library (the library itself may stay loaded and ready).
+  virtual void Finish() = 0;
+  // The voices in the library's listing order; `variant` holds what SelectVoice takes.
+  virtual bool ListVoices(std::vector<ServiceVoice>& voices) = 0;
+  virtual bool SelectVoice(const std::string& identifier) = 0;
+  // Words per minute and the library's pitch; out-of-range values are held to its limits.
+  virtual bool SetRate(int wordsPerMinute) = 0;
+  virtual bool SetPitch(int pitch) = 0;
+  // Synthesizes `text`, appending its samples. The library's callback posts the Wake event
+  // `startedMessage` the first time it reports on the text. False when the library refused
+  // the text.
+  virtual bool Synthesize(const std::string& text, int startedMessage,
+                          std::vector<std::int16_t>& samples) = 0;
+};
+
+// The library in use: espeak-ng unless a test set another.
+SpeechLibrary& CurrentSpeechLibrary();
+// Replaces the library (tests); null brings back espeak-ng.
+void SetSpeechLibrary(SpeechLibrary* library);
+
+}  // namespace engines

@@ -1,0 +1,236 @@
+// The system speech backends against the real speech service and synthesizer library. The
+// service runs headless: a configuration of its own sends its audio to libao's null driver,
+// so texts end as they would through a sound card.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/player/player.h"
+#include "platform/system.h"
+#include "speech/engines/dispatcher.h"
+#include "speech/engines/sapi4_backend.h"
+#include "speech/engines/sapi5_backend.h"
+#include "support/file_bytes.h"
+
+// Sanitizer settings for this program. The service's client library reads its voice list
+// with strstr from the start each time, which under the sanitizer's strstr check takes
+// minutes for the ten thousand voices. The leak check leaves alone what libraries keep:
+// D-Bus's data, SDL's data for the client library's thread (which starts the event queue
+// when it posts a notice), and the messages the client library builds with vasprintf when a
+// connection fails (its frames carry no frame pointers to name them by).
+extern "C" const char* __asan_default_options() { return "intercept_strstr=0"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\nleak:libSDL2\nleak:__vasprintf_internal\n";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kSpeechTimeoutMs = 20000;
+constexpr std::int64_t kStartTimeoutMs = 10000;
+
+std::optional<fs::path> FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  folders += ":/usr/bin:/usr/sbin";
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    const std::size_t end = std::min(folders.find(':', start), folders.size());
+    const fs::path candidate = fs::path(folders.substr(start, end - start)) / name;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// Sets environment variables for one test and puts them back afterwards.
+class Environment {
+ public:
+  void Set(const char* name, const std::string& value) {
+    const char* old = std::getenv(name);
+    saved_.push_back({name, old != nullptr ? std::optional<std::string>(old) : std::nullopt});
+    setenv(name, value.c_str(), 1);
+  }
+  ~Environment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first, it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first);
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// Waits in real time, up to `timeoutMs`, for `done`.
+template <typename Done>
+bool WaitFor(Done done, std::int64_t timeoutMs) {
+  const std::int64_t start = platform::ClockMilliseconds();
+  while (!done()) {
+    if (platform::ClockMilliseconds() - start > timeoutMs) return false;
+    platform::Sleep(20);
+  }
+  return true;
+}
+
+// A speech service of the test's own, started headless in a temporary home.
+class SpeechServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<fs::path> program = FindProgram("speech-dispatcher");
+    if (!program) GTEST_SKIP() << "speech-dispatcher is not installed";
+    std::string pattern = (fs::temp_directory_path() / "veranto-speechd-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    home_ = pattern;
+    const fs::path config = home_ / "config" / "speech-dispatcher";
+    const fs::path runtime = home_ / "run";
+    fs::create_directories(config);
+    fs::create_directories(runtime);
+    chmod(runtime.c_str(), 0700);
+    std::string settings;
+    std::ifstream system("/etc/speech-dispatcher/speechd.conf", std::ios::binary);
+    if (system) settings.assign(std::istreambuf_iterator<char>(system), {});
+    // Audio to libao's null driver; and no service starting by itself once the test's is gone.
+    settings += "\nAudioOutputMethod \"libao\"\nDisableAutoSpawn\n";
+    std::ofstream(config / "speechd.conf", std::ios::binary) << settings;
+    std::ofstream(home_ / ".libao", std::ios::binary) << "default_driver=null\n";
+    environment_.Set("HOME", home_.string());
+    environment_.Set("XDG_CONFIG_HOME", (home_ / "config").string());
+    environment_.Set("XDG_RUNTIME_DIR", runtime.string());
+    // The client library keeps the first runtime folder it saw for the rest of the process;
+    // the address names this test's service directly.
+    environment_.Set("SPEECHD_ADDRESS",
+                     "unix_socket:" + (runtime / "speech-dispatcher" / "speechd.sock").string());
+    pidFile_ = home_ / "speechd.pid";
+    const std::string command = program->string() + " -d -t 60 -P " + pidFile_.string() +
+                                " > " + (home_ / "speechd.out").string() + " 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const fs::path socket = runtime / "speech-dispatcher" / "speechd.sock";
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(socket) && ServerPid() > 0; }, kStartTimeoutMs))
+        << "the speech service did not start";
+    engines::DispatcherStart();
+  }
+
+  void TearDown() override {
+    StopServer();
+    std::error_code ignored;
+    if (!home_.empty()) fs::remove_all(home_, ignored);
+  }
+
+  int ServerPid() const {
+    std::ifstream file(pidFile_);
+    int pid = 0;
+    file >> pid;
+    return pid;
+  }
+
+  // Asks the service to end; one that takes too long is killed.
+  void StopServer() {
+    const int pid = ServerPid();
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    if (!WaitFor([pid] { return kill(pid, 0) != 0; }, kStartTimeoutMs)) CrashServer();
+  }
+
+  void CrashServer() {
+    const int pid = ServerPid();
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    WaitFor([pid] { return kill(pid, 0) != 0; }, kStartTimeoutMs);
+  }
+
+  // Asks EngineBusy until it answers false; false when that takes longer than the timeout.
+  static bool WaitForSpeechEnd() {
+    return WaitFor([] { return !engines::EngineBusy(0); }, kSpeechTimeoutMs);
+  }
+
+ private:
+  fs::path home_;
+  fs::path pidFile_;
+  Environment environment_;
+};
+
+TEST_F(SpeechServiceTest, BothBindingsSpeakATextAndReceiveItsEnd) {
+  for (const std::int32_t type : {5, 54}) {
+    SCOPED_TRACE(type);
+    std::vector<engines::ServiceVoice> voices;
+    ASSERT_TRUE(engines::Sapi5Voices(type, voices));
+    ASSERT_FALSE(voices.empty());
+    ASSERT_TRUE(engines::EngineOpen(1, 3, 0, type, ""));
+    engines::EngineSpeak("Um, dois, três: o teste do microfone.");
+    engines::EngineSpeak("");
+    EXPECT_TRUE(WaitForSpeechEnd()) << "the service never reported the end";
+    engines::EngineClose();
+  }
+}
+
+TEST_F(SpeechServiceTest, StopEndsALongTextAtOnce) {
+  ASSERT_TRUE(engines::EngineOpen(1, 0, 0, 5, ""));
+  std::string text;
+  for (int k = 0; k < 200; ++k) text += "uma frase longa para falar devagar, ";
+  engines::EngineSpeak(text);
+  engines::EngineSpeak(text);
+  engines::EngineStop();
+  EXPECT_TRUE(WaitFor([] { return !engines::EngineBusy(0); }, 3000));
+  engines::EngineClose();
+}
+
+TEST_F(SpeechServiceTest, AServiceThatDiesMidSpeechEndsBusyInsteadOfHanging) {
+  ASSERT_TRUE(engines::EngineOpen(1, -10, 0, 5, ""));
+  std::string text;
+  for (int k = 0; k < 500; ++k) text += "uma frase longa para falar devagar, ";
+  engines::EngineSpeak(text);
+  CrashServer();
+  EXPECT_TRUE(WaitFor([] { return !engines::EngineBusy(0); }, 3000));
+  engines::EngineSpeak("depois");  // refused: a beep, nothing else
+  engines::EngineClose();
+  EXPECT_FALSE(engines::EngineOpen(1, 0, 0, 5, "")) << "no service, no voice";
+}
+
+TEST(SynthesizerLibrary, WritesATextToAWaveFileOfPlausibleLength) {
+  std::vector<engines::ServiceVoice> voices;
+  ASSERT_TRUE(engines::Sapi4Voices(voices));
+  ASSERT_FALSE(voices.empty());
+  std::int32_t brazilian = 1;
+  for (std::size_t k = 0; k < voices.size(); ++k) {
+    if (voices[k].language == "pt-br") brazilian = static_cast<std::int32_t>(k + 1);
+  }
+  const fs::path path = fs::temp_directory_path() / ("veranto-sapi4-" + std::to_string(getpid()) + ".wav");
+  engines::DispatcherStart();
+  // No console here to look for a waiting key in.
+  audio::SetKeyInterrupt(false);
+  ASSERT_TRUE(engines::EngineOpen(brazilian, 175, 0, 4, path.string()));
+  engines::EngineSpeak("Um, dois, três: o teste do microfone.");
+  engines::EngineSpeak("7");
+  EXPECT_FALSE(engines::EngineBusy(0));
+  engines::EngineClose();
+  const std::string bytes = test_support::ReadFileBytes(path.string());
+  std::error_code ignored;
+  fs::remove(path, ignored);
+  ASSERT_GT(bytes.size(), 44u);
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  EXPECT_EQ(bytes.substr(8, 4), "WAVE");
+  const std::uint32_t rate = test_support::LittleEndianField(bytes, 24, 4);
+  const std::uint32_t dataBytes = test_support::LittleEndianField(bytes, 40, 4);
+  EXPECT_EQ(dataBytes, bytes.size() - 44);
+  ASSERT_GT(rate, 0u);
+  // About eight words and a number at 175 words per minute: between 1.5 and 8 seconds.
+  const double seconds = dataBytes / 2.0 / rate;
+  EXPECT_GT(seconds, 1.5);
+  EXPECT_LT(seconds, 8.0);
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/sim/sim.h"
+#include "speech/engines/speech_library.h"
+#include "speech/engines/speech_service.h"
+
+// Scripted stand-ins for the speech service and the synthesizer library, so that the system
+// speech backends run on the simulated machine without touching the real ones.
+namespace engines {
+
+// ---- the speech service
+
+struct ServiceScript {
+  bool reachable = true;
+  bool listFails = false;
+  bool selectFails = false;
+  bool sayFails = false;
+  bool alive = true;
+  std::vector<ServiceVoice> voices = {{"Um", "pt-BR", "none"}, {"Dois", "pt", "none"}, {"Tres", "en", "none"}};
+  // > 0: each text ends this many milliseconds after the one before it ended (or after it was
+  // said, if the service was idle), its end notice coming at that virtual time. 0: texts stay
+  // until Cancel or EndTexts.
+  int textMs = 0;
+
+  // What the backends did.
+  std::vector<std::string> connectionNames;
+  std::vector<std::string> calls;  // "voice NAME", "rate N", "say TEXT", "cancel", "close"
+  std::vector<std::string> said;
+  int openConnections = 0;
+
+  // State of the service.
+  int noticeMessage = 0;
+  int heldTexts = 0;  // said and neither ended nor cancelled (textMs 0)
+  std::int64_t lastEnd = 0;
+
+  // Ends the first `count` held texts, as the library's thread would report it.
+  void EndTexts(int count) {
+    for (int k = 0; k < count && heldTexts > 0; ++k, --heldTexts) platform::PostWake(noticeMessage);
+  }
+};
+
+// Never destroyed: a backend left open holds a connection that reports here at exit.
+inline ServiceScript& Service() {
+  static ServiceScript* script = new ServiceScript;
+  return *script;
+}
+
+class ScriptedConnection : public SpeechServiceConnection {
+ public:
+  explicit ScriptedConnection(int noticeMessage) : noticeMessage_(noticeMessage) {
+    ++Service().openConnections;
+  }
+  ~ScriptedConnection() override {
+    --Service().openConnections;
+    Service().calls.push_back("close");
+  }
+  bool Alive() override { return Service().alive; }
+  bool ListVoices(std::vector<ServiceVoice>& voices) override {
+    if (Service().listFails) return false;
+    voices = Service().voices;
+    return true;
+  }
+  bool SelectVoice(const std::string& name) override {
+    Service().calls.push_back("voice " + name);
+    return !Service().selectFails;
+  }
+  bool SetRate(int rate) override {
+    Service().calls.push_back("rate " + std::to_string(rate));
+    return rate >= -100 && rate <= 100;
+  }
+  bool Say(const std::string& text) override {
+    ServiceScript& script = Service();
+    if (script.sayFails || !script.alive) return false;
+    script.calls.push_back("say " + text);
+    script.said.push_back(text);
+    script.noticeMessage = noticeMessage_;
+    if (script.textMs > 0) {
+      script.lastEnd = std::max(script.lastEnd, sim::Now()) + script.textMs;
+      platform::Event notice;
+      notice.kind = platform::EventKind::Wake;
+      notice.code = noticeMessage_;
+      sim::QueueStepAt(script.lastEnd, {notice});
+    } else {
+      ++script.heldTexts;
+    }
+    return true;
+  }
+  bool Cancel() override {
+    Service().calls.push_back("cancel");
+    Service().EndTexts(Service().heldTexts);
+    return Service().alive;
+  }
+
+ private:
+  int noticeMessage_;
+};
+
+inline std::unique_ptr<SpeechServiceConnection> ConnectScripted(const std::string& name, int noticeMessage) {
+  Service().connectionNames.push_back(name);
+  if (!Service().reachable) return nullptr;
+  return std::make_unique<ScriptedConnection>(noticeMessage);
+}
+
+// ---- the synthesizer library
+
+class ScriptedLibrary : public SpeechLibrary {
+ public:
+  int rate = 22050;  // 0: the library cannot start
+  bool listFails = false;
+  bool selectFails = false;
+  bool rateFails = false;
+  bool synthFails = false;
+  int samplesPerByte = 100;
+  std::vector<ServiceVoice> voices = {{"Um", "pt-br", "roa/pt-BR"}, {"Dois", "pt", "roa/pt"},
+                                      {"Tres", "en", "gmw/en"}};
+  std::vector<std::string> calls;  // "start", "finish", "voice ID", "rate N", "pitch N", "synth TEXT"
+  std::vector<std::string> texts;
+  int running = 0;
+
+  int Start() override {
+    calls.push_back("start");
+    if (rate > 0) ++running;
+    return rate;
+  }
+  void Finish() override {
+    calls.push_back("finish");
+    running = 0;
+  }
+  bool ListVoices(std::vector<ServiceVoice>& list) override {
+    list = voices;
+    return !listFails;
+  }
+  bool SelectVoice(const std::string& identifier) override {
+    calls.push_back("voice " + identifier);
+    return !selectFails;
+  }
+  bool SetRate(int wordsPerMinute) override {
+    calls.push_back("rate " + std::to_string(wordsPerMinute));
+    return !rateFails;
+  }
+  bool SetPitch(int pitch) override {
+    calls.push_back("pitch " + std::to_string(pitch));
+    return true;
+  }
+  bool Synthesize(const std::string& text, int startedMessage, std::vector<std::int16_t>& samples) override {
+    calls.push_back("synth " + text);
+    texts.push_back(text);
+    if (synthFails) return false;
+    platform::PostWake(startedMessage);
+    samples.insert(samples.end(), text.size() * static_cast<std::size_t>(samplesPerByte), 1000);
+    return true;
+  }
+};
+
+inline ScriptedLibrary& Library() {
+  static ScriptedLibrary* library = new ScriptedLibrary;
+  return *library;
+}
+
+// A fresh service and library in place of the real ones. Unless `available`, they stand for a
+// machine without either: the service cannot be reached and the library cannot start.
+inline void InstallScriptedServices(bool available = false) {
+  Service() = ServiceScript();
+  Library() = ScriptedLibrary();
+  Service().reachable = available;
+  if (!available) Library().rate = 0;
+  SetSpeechServiceConnector(ConnectScripted);
+  SetSpeechLibrary(&Library());
+}
+
+inline void RemoveScriptedServices() {
+  SetSpeechServiceConnector(nullptr);
+  SetSpeechLibrary(nullptr);
+}
+
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+inline bool IsValidUtf8(const std::string& text) {
+  std::size_t k = 0;
+  while (k < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[k]);
+    int extra = 0;
+    char32_t value = 0;
+    if (byte < 0x80) {
+      ++k;
+      continue;
+    } else if (byte >= 0xC2 && byte <= 0xDF) {
+      extra = 1;
+      value = byte & 0x1F;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      extra = 2;
+      value = byte & 0x0F;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      extra = 3;
+      value = byte & 0x07;
+    } else {
+      return false;
+    }
+    if (k + extra >= text.size()) return false;
+    for (int n = 1; n <= extra; ++n) {
+      const auto next = static_cast<unsigned char>(text[k + n]);
+      if ((next & 0xC0) != 0x80) return false;
+      value = (value << 6) | (next & 0x3F);
+    }
+    if ((extra == 2 && (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))) ||
+        (extra == 3 && (value < 0x10000 || value > 0x10FFFF))) {
+      return false;
+    }
+    k += extra + 1;
+  }
+  return true;
+}
+
+}  // namespace engines

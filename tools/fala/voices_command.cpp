@@ -1,0 +1,72 @@
+// `fala voices --engine N`: the voices of engine type N, each with the number VOZ takes to
+// choose it.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "platform/encoding.h"
+#include "speech/engines/dispatcher.h"
+#include "speech/engines/sapi4_backend.h"
+#include "speech/engines/sapi5_backend.h"
+
+namespace fala {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: fala voices --engine N\n"
+    "  N: 5 or 54 (the speech service), 3 (the Aravo engine), any other number (the\n"
+    "  synthesizer library); also sapi5, sapi54, sapi4 or aravo\n";
+
+// The engine type a name or number stands for; false when it is neither.
+bool ParseEngineType(const std::string& text, std::int32_t& type) {
+  if (text == "sapi5") type = engines::kSystemSpeech5;
+  else if (text == "sapi54") type = engines::kSystemSpeech54;
+  else if (text == "sapi4") type = engines::kStartEngineType;
+  else if (text == "aravo") type = engines::kAravoEngine;
+  else {
+    try {
+      std::size_t used = 0;
+      const long value = std::stol(text, &used);
+      if (used != text.size() || value < INT32_MIN || value > INT32_MAX) return false;
+      type = static_cast<std::int32_t>(value);
+    } catch (...) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int VoicesCommand(const Output& output, const std::vector<std::string>& arguments) {
+  std::int32_t type = 0;
+  if (arguments.size() != 2 || arguments[0] != "--engine" || !ParseEngineType(arguments[1], type)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (type == engines::kAravoEngine) {
+    std::fputs("fala voices: the Aravo engine has one voice; it does not use VOZ\n", stderr);
+    return 1;
+  }
+  std::vector<engines::ServiceVoice> voices;
+  const bool service = type == engines::kSystemSpeech5 || type == engines::kSystemSpeech54;
+  const bool listed = service ? engines::Sapi5Voices(type, voices) : engines::Sapi4Voices(voices);
+  if (!listed || voices.empty()) {
+    std::fputs(service ? "fala voices: the speech service cannot be reached or has no voice\n"
+                       : "fala voices: the synthesizer library cannot start or has no voice\n",
+               stderr);
+    return 1;
+  }
+  // The services name their voices in UTF-8; Print takes Windows-1252.
+  for (std::size_t k = 0; k < voices.size(); ++k) {
+    const engines::ServiceVoice& voice = voices[k];
+    std::string line = std::to_string(k + 1) + "\t" + voice.name + "\t" + voice.language;
+    if (service && !voice.variant.empty() && voice.variant != "none") line += "\t" + voice.variant;
+    Print(output, platform::Utf8ToCp1252(line) + "\n");
+  }
+  return 0;
+}
+
+}  // namespace fala
