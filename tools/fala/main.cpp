@@ -42,10 +42,11 @@ constexpr const char* kUsage =
     "                        print the internal voice's phoneme string of TEXT (or of each\n"
     "                        line of standard input); DIR holds regras.rgr and portug.exc,\n"
     "                        by default the source tree's data/diphone\n"
-    "  say [--engine aravo] TEXT...\n"
+    "  say [--engine aravo|sapi5|sapi54|sapi4] TEXT...\n"
     "                        speak TEXT through the speech front end as VERANTO.INI\n"
     "                        configures it (the internal voice, numbers from recordings),\n"
-    "                        or through the Aravo engine\n"
+    "                        or through the engine named: the Aravo engine (type 3),\n"
+    "                        speech-dispatcher (5, 54) or the espeak-ng library (4)\n"
     "  numwords N            print the words the internal voice says for the number N\n"
     "  diphone [--data DIR] [--wav FILE] [TEXT...]\n"
     "                        translate TEXT (or each line of standard input) and speak it\n"
@@ -54,6 +55,9 @@ constexpr const char* kUsage =
     "                        from VERANTO.INI's DIRLETRAS and DIRDIFONES, the database from\n"
     "                        [SINTETIZADOR] DIFONES3 (else DIFONES2); DIR is the data folder\n"
     "                        a \"c:\" drive in those settings stands for\n"
+    "  voices --engine N     list the voices of engine type N with the numbers VOZ takes:\n"
+    "                        5 or 54 the speech service's, other types but 3 the\n"
+    "                        synthesizer library's (also sapi5, sapi54, sapi4)\n"
     "\n"
     "--raw  read arguments and write results as Windows-1252 bytes instead of UTF-8\n";
 
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
   if (command == "diphone") return fala::DiphoneCommand(output, words);
   if (command == "say") return fala::SayCommand(output, words);
   if (command == "numwords") return fala::NumwordsCommand(output, words);
+  if (command == "voices") return fala::VoicesCommand(output, words);
   std::fprintf(stderr, "fala: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }

@@ -1,5 +1,6 @@
 // `fala say [--engine aravo] TEXT...`: speaks a text through the speech front end as
 // VERANTO.INI configures it, or through the Aravo engine when asked.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,19 +19,32 @@
 namespace fala {
 namespace {
 
-constexpr const char* kUsage = "usage: fala say [--engine aravo] TEXT...\n";
+constexpr const char* kUsage = "usage: fala say [--engine aravo|sapi5|sapi54|sapi4] TEXT...\n";
+
+struct NamedEngine {
+  const char* name;
+  std::int32_t type;
+};
+constexpr NamedEngine kEngines[] = {
+    {"aravo", engines::kAravoEngine},
+    {"sapi5", engines::kSystemSpeech5},
+    {"sapi54", engines::kSystemSpeech54},
+    {"sapi4", engines::kStartEngineType},
+};
 
 }  // namespace
 
 int SayCommand(const Output& output, const std::vector<std::string>& arguments) {
   std::vector<std::string> words = arguments;
-  bool aravoEngine = false;
+  const NamedEngine* engine = nullptr;
   if (words.size() >= 2 && words[0] == "--engine") {
-    if (words[1] != "aravo") {
-      std::fprintf(stderr, "fala say: unknown engine '%s' (only 'aravo')\n", words[1].c_str());
+    for (const NamedEngine& known : kEngines) {
+      if (words[1] == known.name) engine = &known;
+    }
+    if (engine == nullptr) {
+      std::fprintf(stderr, "fala say: unknown engine '%s' (aravo, sapi5, sapi54 or sapi4)\n", words[1].c_str());
       return 2;
     }
-    aravoEngine = true;
     words.erase(words.begin(), words.begin() + 2);
   }
   if (words.empty() || words[0] == "--engine") {
@@ -46,14 +60,14 @@ int SayCommand(const Output& output, const std::vector<std::string>& arguments) 
   engines::AravoAdapterStart();
   engines::DispatcherStart();
   frontend::FrontendStart();
-  if (aravoEngine) {
+  if (engine != nullptr) {
     aravo::AravoSetLibrary(SynthesizerLibraryPath());
-    frontend::ForceEngineType(engines::kAravoEngine);
+    frontend::ForceEngineType(engine->type);
   }
   frontend::SpeechStart(0, "");
   const bool engineSpeaks = frontend::EngineMode();
-  if (aravoEngine && !engineSpeaks) {
-    std::fputs("fala say: the Aravo engine cannot start; the internal voice speaks instead\n", stderr);
+  if (engine != nullptr && !engineSpeaks) {
+    std::fprintf(stderr, "fala say: the %s engine cannot start; the internal voice speaks instead\n", engine->name);
   }
   frontend::Speak(text);
   frontend::SpeechEnd();
