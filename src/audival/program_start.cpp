@@ -5,9 +5,7 @@
 
 #include "audio/capture/capture.h"
 #include "audio/player/player.h"
-#include "config/suite_setting.h"
 #include "console/console.h"
-#include "platform/system.h"
 #include "speech/diphone/synthesizer.h"
 #include "speech/engines/aravo_adapter.h"
 #include "speech/engines/dispatcher.h"
@@ -33,8 +31,8 @@ void ProgramStart() {
   diphone::DiphoneSetCut(kDiphoneCut);
   diphone::DiphoneSetFloor(kDiphoneFloor);
   diphone::DiphoneSetGap(kDiphoneGap);
+  // Last of the starts: it also records the start-up folder for the configuration reader.
   frontend::FrontendStart();
-  config::RecordStartupFolder(platform::CurrentFolder());
   // The capture module sits below the front end: a device that cannot be opened has its code
   // written and spoken through the front end's number speaker.
   audio::SetNumberSpeaker(frontend::SpeakNumber);
