@@ -12,25 +12,13 @@
 #include "speech/frontend/speech.h"
 
 namespace audival {
-namespace {
-
-// The diphone voice's load-time settings, which SpeechStart replaces from VERANTO.INI.
-constexpr const char* kDiphoneDatabase = "DIFONES2";
-constexpr int kDiphoneCut = 400;
-constexpr int kDiphoneFloor = 0;
-constexpr int kDiphoneGap = 100;
-
-}  // namespace
 
 void ProgramStart() {
   console::ConsoleStart();
   audio::PlayerStart();
   engines::AravoAdapterStart();
   engines::DispatcherStart();
-  diphone::DiphoneSetDatabase(kDiphoneDatabase);
-  diphone::DiphoneSetCut(kDiphoneCut);
-  diphone::DiphoneSetFloor(kDiphoneFloor);
-  diphone::DiphoneSetGap(kDiphoneGap);
+  diphone::DiphoneStart();
   // Last of the starts: it also records the start-up folder for the configuration reader.
   frontend::FrontendStart();
   // The capture module sits below the front end: a device that cannot be opened has its code

@@ -15,6 +15,9 @@ struct Output {
 void Print(const Output& output, const std::string& text);
 // Reads an argument given in the terminal's UTF-8 (or as bytes when raw) as Windows-1252.
 std::string ArgumentText(const Output& output, const std::string& argument);
+// "NAME VALUE" taken out of the arguments into `value`; false when NAME comes without its
+// value (an absent NAME leaves `value` as it was).
+bool TakeOption(std::vector<std::string>& arguments, const std::string& name, std::string& value);
 // The synthesizer library the Aravo engine binds: the one next to the program, else the one
 // this build made, else the system's.
 std::string SynthesizerLibraryPath();

@@ -23,23 +23,12 @@ namespace {
 constexpr const char* kUsage = "usage: fala diphone [--data DIR] [--wav FILE] [TEXT...]\n";
 constexpr std::uint32_t kRate = 11025;
 
-// "--wav FILE" taken out of the arguments; false when it comes without its file.
-bool TakeWav(std::vector<std::string>& arguments, std::string& file) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--wav") continue;
-    if (i + 1 >= arguments.size()) return false;
-    file = arguments[i + 1];
-    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
-                    arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    return true;
-  }
-  return true;
-}
 
 // The speed-3 tuning of VERANTO.INI where it is set, the load-time values elsewhere.
 void ApplySettings() {
   const std::string database = config::ReadSuiteSetting("SINTETIZADOR", "DIFONES3");
-  diphone::DiphoneSetDatabase(database.empty() ? "DIFONES2" : database);
+  diphone::DiphoneStart();
+  if (!database.empty()) diphone::DiphoneSetDatabase(database);
   const struct {
     const char* key;
     void (*set)(int);
@@ -73,7 +62,7 @@ bool WriteWave(const std::string& path, const std::vector<std::uint8_t>& samples
 int DiphoneCommand(const Output& output, const std::vector<std::string>& arguments) {
   std::vector<std::string> rest = arguments;
   std::string wavFile;
-  if (!TakeWav(rest, wavFile)) {
+  if (!TakeOption(rest, "--wav", wavFile)) {
     std::fputs(kUsage, stderr);
     return 2;
   }

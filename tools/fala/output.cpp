@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <cstdio>
 
 #include "commands.h"
@@ -14,6 +15,18 @@ void Print(const Output& output, const std::string& text) {
 
 std::string ArgumentText(const Output& output, const std::string& argument) {
   return output.raw ? argument : platform::Utf8ToCp1252(argument);
+}
+
+bool TakeOption(std::vector<std::string>& arguments, const std::string& name, std::string& value) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] != name) continue;
+    if (i + 1 >= arguments.size()) return false;
+    value = arguments[i + 1];
+    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                    arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    return true;
+  }
+  return true;
 }
 
 std::string SynthesizerLibraryPath() {

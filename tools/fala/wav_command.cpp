@@ -17,19 +17,6 @@ namespace {
 constexpr const char* kUsage =
     "usage: fala wav [--data DIR] [--voice PATH] [TEXT...] -o FILE.wav\n";
 
-// "NAME VALUE" taken out of the arguments; false when NAME comes without its value.
-bool TakeOption(std::vector<std::string>& arguments, const std::string& name,
-                std::string& value) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != name) continue;
-    if (i + 1 >= arguments.size()) return false;
-    value = arguments[i + 1];
-    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
-                    arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    return true;
-  }
-  return true;
-}
 
 // Linux has no registry to name the voice, so the engine gets the voice file's path itself:
 // --voice, else $VERANTO_VOICE, else the formant voice of the source tree.

@@ -206,6 +206,8 @@ void ReleaseAll() {
 
 }  // namespace
 
+void DiphoneStart() { settings = Settings(); }
+
 void DiphoneSetDatabase(const std::string& name) { settings.database = name.substr(0, kDatabaseNameCapacity); }
 void DiphoneSetCut(int bytes) { settings.cut = bytes; }
 void DiphoneSetFloor(int bytes) { settings.floor = bytes; }

@@ -16,8 +16,10 @@ constexpr int kDiphoneReady = 0;
 constexpr int kDiphoneFilesMissing = 1;  // a folder, the index or the data file
 constexpr int kDiphoneRulesMissing = 2;  // regras.rgr or portug.exc
 
-// Tuning handed on by the speech settings before DiphoneOpen (load-time values "DIFONES2",
-// 400, 0 and 100). The database name is cut to 8 characters.
+// Module start: the tuning goes back to its load-time values ("DIFONES2", 400, 0 and 100).
+void DiphoneStart();
+// Tuning handed on by the speech settings before DiphoneOpen. The database name is cut to 8
+// characters.
 void DiphoneSetDatabase(const std::string& name);
 void DiphoneSetCut(int bytes);
 void DiphoneSetFloor(int bytes);
