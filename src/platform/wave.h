@@ -16,6 +16,15 @@
 //   bytesRecorded and then its done flag, stored with release semantics, and a WaveInData
 //   event arrives to wake a waiting program. The program reads the flag with acquire
 //   semantics and touches the buffer only after it is set.
+// - The input device is a microphone: WaveInOpen answers kMmBadDeviceId when there is none,
+//   also when the system's default recording source is a monitor of an output (a sound server
+//   offers one even with nothing plugged in), so a measurement never records the computer's
+//   own output. What a newly opened device needs to settle (a sound server's resampler
+//   overshoots a signal that is already there for its first samples) is not recorded.
+// - A lost device (unplugged, its sound server gone, or no longer moving samples for seconds):
+//   output blocks, queued or written later, come back done at once without being heard; input
+//   buffers queued come back done with what they hold, and WaveInAddBuffer and WaveInStart
+//   answer kMmNoDriver until the device is closed. Nothing is recorded from then on.
 // - A backend's own threads only move samples, set flags and push events.
 namespace platform {
 

@@ -165,21 +165,27 @@ void Translate(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
       TranslateMouse(EventKind::MouseMove, event.motion.x, event.motion.y);
       break;
+    case SDL_AUDIODEVICEREMOVED:
+      AudioDeviceRemoved(event.adevice.which, event.adevice.iscapture != 0);
+      break;
     default:
       break;
   }
 }
 
-// Moves everything SDL has into the program's queue.
-void TakeSdlEvents() {
+// Moves everything SDL has into the program's queue; first, a wave device found lost hands
+// its blocks back, so their events come in this batch. True while a wave device is watched.
+bool TakeSdlEvents() {
   MoveFallbackEvents();
-  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return false;
+  const bool watching = WatchWaveDevices();
   SDL_PumpEvents();
   SDL_Event batch[32];
   int count;
   while ((count = SDL_PeepEvents(batch, 32, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
     for (int k = 0; k < count; ++k) Translate(batch[k]);
   }
+  return watching;
 }
 
 }  // namespace
@@ -225,7 +231,7 @@ bool PeekEvent(Event& event) {
 }
 
 void WaitEvent() {
-  sdl::TakeSdlEvents();
+  bool watching = sdl::TakeSdlEvents();
   sdl::PresentPending();
   if (!sdl::queue.empty()) return;
   if (!sdl::StartEvents()) {
@@ -235,15 +241,20 @@ void WaitEvent() {
     sdl::MoveFallbackEvents();
     return;
   }
+  // While a wave device is watched, the wait wakes now and then to look for a stall: a device
+  // that stopped calling back sends nothing that would end an untimed wait.
+  constexpr int kWatchIntervalMs = 250;
   while (sdl::queue.empty()) {
     sdl::PresentPending();
     SDL_Event event;
-    if (SDL_WaitEvent(&event) == 1) {
+    const Uint64 before = SDL_GetTicks64();
+    const int got = watching ? SDL_WaitEventTimeout(&event, kWatchIntervalMs) : SDL_WaitEvent(&event);
+    if (got == 1) {
       sdl::Translate(event);
-    } else {
+    } else if (!watching || SDL_GetTicks64() - before < kWatchIntervalMs / 2) {
       SDL_Delay(10);  // an error, not an event: do not spin
     }
-    sdl::TakeSdlEvents();
+    watching = sdl::TakeSdlEvents();
   }
 }
 

@@ -1,6 +1,8 @@
 // Starting SDL subsystems at first need, and the end of the program: the end-of-program
 // handler runs once, then every open SDL object is closed and SDL quits.
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -8,6 +10,7 @@
 
 #include "platform/sdl/sdl_internal.h"
 #include "platform/system.h"
+#include "platform/wave.h"
 
 namespace platform::sdl {
 namespace {
@@ -59,6 +62,23 @@ bool StartCoreLocked() {
   return true;
 }
 
+// ALSA's library writes every failure to the terminal: on a machine without a sound server
+// or sound card, SDL's attempt to open its default device fills it with about twenty lines.
+// Its error handler is one per process, so setting a silent one here also quiets the copy
+// SDL loads. The library stays loaded until the program ends.
+void QuietAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+  static void* alsa = nullptr;
+  if (alsa != nullptr) return;
+  alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (alsa == nullptr) return;
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(Handler);
+  auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (setHandler != nullptr) setHandler(QuietAlsaHandler);
+}
+
 bool StartSubsystem(Uint32 flag) {
   std::lock_guard<std::mutex> lock(startMutex);
   if (shuttingDown || !StartCoreLocked()) return false;
@@ -96,7 +116,23 @@ bool StartVideo() {
   return true;
 }
 
-bool StartAudio() { return StartSubsystem(SDL_INIT_AUDIO); }
+bool StartAudio() {
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+    QuietAlsa();
+    // A monitor of an output is never a microphone, whatever the environment asks for.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIO_INCLUDE_MONITORS, "0", SDL_HINT_OVERRIDE);
+  }
+  return StartSubsystem(SDL_INIT_AUDIO);
+}
+
+bool RestartAudioIfIdle() {
+  ReleaseFinishedBeep();
+  if (WaveOutIsOpen() || WaveInIsOpen() || TonesOpen()) return false;
+  std::lock_guard<std::mutex> lock(startMutex);
+  if (shuttingDown || SDL_WasInit(SDL_INIT_AUDIO) == 0) return false;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  return true;
+}
 
 void AddShutdownStep(void (*step)()) {
   std::lock_guard<std::mutex> lock(startMutex);

@@ -18,6 +18,9 @@ namespace platform::sdl {
 bool StartEvents();
 bool StartVideo();
 bool StartAudio();
+// Stops SDL's audio so that the next StartAudio connects afresh (to a sound server that was
+// restarted, say); only when none of our audio devices is open. True when it was stopped.
+bool RestartAudioIfIdle();
 // A step run when the program ends, before SDL is shut down (close devices, free objects).
 // Steps run in the reverse order of registration; registering the same step twice runs it once.
 void AddShutdownStep(void (*step)());
@@ -51,13 +54,18 @@ void MarkDrawn(const SDL_Rect& area);
 // Closes the beep's device if the beep has ended, so that the output it holds is free again
 // on drivers with a single output.
 void ReleaseFinishedBeep();
+// Whether a tone or the beep holds an audio device.
+bool TonesOpen();
 
 // ---- wave devices shared by output and input (wave_device.cpp)
 
 // 8 or 16 bits, 1 or 2 channels, 1 to 200 000 samples per second.
 bool ValidWaveFormat(const WaveFormat& format);
-// Opens the default output (or capture) device at `format`, paused, with `callback` moving
-// the samples; SDL converts to whatever the real device takes, so any valid format opens.
+// Opens the default output device, or the microphone, at `format`, paused, with `callback`
+// moving the samples; SDL converts to whatever the real device takes, so any valid format
+// opens. The microphone is the default capture device when it is a real input; a monitor of
+// an output is refused (see ChooseMicrophone in wave_device.cpp). When an open fails and no
+// device of ours is open, SDL's audio is restarted and the open tried once more.
 // Returns kMmNoError with `device` set, or:
 //   kWaveBadFormat  the format is not valid;
 //   kMmNoDriver     SDL audio cannot start (no audio driver at all);
@@ -65,10 +73,17 @@ bool ValidWaveFormat(const WaveFormat& format);
 //                   device, such as dummy and disk, when it is held) or "busy" (ALSA's EBUSY),
 //                   or all of SDL's device slots are taken;
 //   kMmNoMemory     SDL ran out of memory;
-//   kMmBadDeviceId  any other refusal: no such device, no capture support, the device failed.
+//   kMmBadDeviceId  any other refusal: no microphone, no such device, no capture support, the
+//                   device or its sound server failed.
+// An output that cannot be opened for want of a device or driver is told once on stderr.
 // Program thread only.
 int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback callback,
                    SDL_AudioDeviceID& device);
+// The wave result code for SDL's text of why an open failed.
+int CodeOfOpenFailure(const char* error);
+// Tells the user once, on stderr, that no sound output can be opened, when `code` says so
+// (kMmNoDriver or kMmBadDeviceId); the program goes on without sound.
+void NoteOutputOpenFailure(int code);
 // The header operations common to both ways (see wave.h).
 int PrepareWaveHeader(WaveHeader& header);
 int UnprepareWaveHeader(WaveHeader& header);
@@ -79,6 +94,23 @@ int EnqueueWaveHeader(WaveHeader& header);
 // Hands a header back to the program: in-queue cleared and done set in one release store.
 // Only the device side calls it, while the header is in its queue.
 void MarkWaveHeaderDone(WaveHeader& header);
+
+// ---- lost devices (wave_in.cpp, wave_out.cpp, wave_device.cpp)
+
+// A device whose callback has not run for this long while the program waits on it (blocks
+// queued, or recording started with buffers queued) is lost. SDL's pipewire driver stops
+// calling back when the sound server ends and reports nothing; a server that is merely busy
+// resumes within a second or two.
+constexpr Uint64 kDeviceStallMs = 3000;
+// SDL reported `device` removed (unplugged, or its sound server ended); program thread.
+void AudioDeviceRemoved(SDL_AudioDeviceID device, bool capture);
+void InputDeviceRemoved(SDL_AudioDeviceID device);
+void OutputDeviceRemoved(SDL_AudioDeviceID device);
+// Each looks for a stall of its device, and answers whether the device still needs watching.
+bool WatchInputDevice(Uint64 nowMs);
+bool WatchOutputDevice(Uint64 nowMs);
+// Both at once; true while a wait must wake now and then to look again. Program thread.
+bool WatchWaveDevices();
 
 // ---- fonts (fonts.cpp)
 

@@ -98,7 +98,10 @@ void SDLCALL FeedSamples(void* userdata, Uint8* stream, int length) {
 }
 
 SDL_AudioDeviceID OpenOutput(const WaveFormat& format, Samples& samples) {
-  if (!StartAudio()) return 0;
+  if (!StartAudio()) {
+    NoteOutputOpenFailure(kMmNoDriver);
+    return 0;
+  }
   SDL_AudioSpec wanted{};
   wanted.freq = format.rate;
   wanted.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -108,8 +111,12 @@ SDL_AudioDeviceID OpenOutput(const WaveFormat& format, Samples& samples) {
   wanted.userdata = &samples;
   samples.silence = format.bits == 8 ? 128 : 0;
   SDL_AudioSpec obtained{};
+  SDL_ClearError();
   const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-  if (device == 0) return 0;
+  if (device == 0) {
+    NoteOutputOpenFailure(CodeOfOpenFailure(SDL_GetError()));
+    return 0;
+  }
   SDL_PauseAudioDevice(device, 0);
   return device;
 }
@@ -152,6 +159,8 @@ std::vector<Uint8> BeepSamples() {
 }  // namespace
 
 void ReleaseFinishedBeep() { CloseFinishedBeep(); }
+
+bool TonesOpen() { return loopDevice != 0 || beepDevice != 0; }
 
 }  // namespace platform::sdl
 

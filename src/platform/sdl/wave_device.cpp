@@ -1,21 +1,28 @@
 // What the wave-output and wave-input devices share: opening an SDL audio device with the
-// Windows result codes, and the life of a block header.
+// Windows result codes, choosing the microphone, and the life of a block header.
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <string>
 
+#include "platform/encoding.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/system.h"
 
 namespace platform::sdl {
 namespace {
 
-// Samples per callback: a power of two lasting at most 10 ms (64 at 11 025 Hz), never more
-// than 1024, so a block is reported done shortly before it is heard and a key silences the
-// sound quickly: closing a device waits for the callback period, twice on some drivers.
-Uint16 DeviceSamples(int rate) {
-  Uint16 samples = 1024;
-  while (samples > 1 && samples > rate / 100) samples /= 2;
+// Samples per callback, a power of two. Output: at most 10 ms (64 at 11 025 Hz), so a block
+// is reported done shortly before it is heard and a key silences the sound quickly (closing a
+// device waits for the callback period, twice on some drivers). Capture: at most 100 ms
+// (1024 at 11 025 Hz, one measurement buffer), because a sound server that has to wake a
+// recorder every few milliseconds drops or repeats pieces of the signal when the machine is
+// busy, and each such seam can raise a buffer's peak.
+Uint16 DeviceSamples(int rate, bool capture) {
+  Uint16 samples = 4096;
+  const int longest = capture ? rate / 10 : rate / 100;
+  while (samples > 1 && samples > longest) samples /= 2;
   return samples;
 }
 
@@ -25,8 +32,55 @@ bool Mentions(std::string text, const char* what) {
   return text.find(what) != std::string::npos;
 }
 
-// SDL reports why an open failed only as text; these are the texts of its single-device
-// drivers, of ALSA (EBUSY) and of its own table of open devices.
+// The microphone a measurement may record from, by SDL's name for it ("" for SDL's default
+// device), or kMmBadDeviceId when there is none.
+//
+// SDL lists only inputs: the monitors a sound server offers of its outputs are left out (the
+// hint that would add them is forced off at start). A sound server without a microphone still
+// has a default source, the monitor of the speakers, and opening SDL's default capture device
+// would record that: the computer's own output, or silence. So the default is taken only when
+// it is one of the listed inputs: the pulseaudio driver cannot name its default at all when it
+// is a monitor, and the pipewire driver names the speakers' sink. Drivers that cannot tell
+// their default (alsa, dsp, disk, dummy) answer "not supported"; there a listed input means
+// that SDL's default is one.
+int ChooseMicrophone(std::string& name) {
+  name.clear();
+  const int count = SDL_GetNumAudioDevices(1);
+  if (count == 0) return kMmBadDeviceId;
+  char* defaultName = nullptr;
+  SDL_AudioSpec defaultSpec;
+  SDL_ClearError();
+  if (SDL_GetDefaultAudioInfo(&defaultName, &defaultSpec, 1) != 0) {
+    return Mentions(SDL_GetError(), "not supported") ? kMmNoError : kMmBadDeviceId;
+  }
+  const std::string wanted = defaultName != nullptr ? defaultName : "";
+  SDL_free(defaultName);
+  for (int k = 0; k < count; ++k) {
+    const char* listed = SDL_GetAudioDeviceName(k, 1);
+    if (listed != nullptr && wanted == listed) {
+      name = wanted;
+      return kMmNoError;
+    }
+  }
+  return kMmBadDeviceId;
+}
+
+SDL_AudioDeviceID OpenNamedDevice(const std::string& name, bool capture, const SDL_AudioSpec& wanted) {
+  SDL_AudioSpec obtained{};
+  SDL_ClearError();
+  return SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), capture ? 1 : 0, &wanted,
+                             &obtained, 0);
+}
+
+// The name of the running program for messages: its file name, in UTF-8.
+std::string ProgramName() {
+  const std::string path = ProgramPath();
+  const std::size_t slash = path.find_last_of(kPathSeparator);
+  return Cp1252ToUtf8(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
 int CodeOfOpenFailure(const char* error) {
   const std::string text = error != nullptr ? error : "";
   if (Mentions(text, "already open") || Mentions(text, "busy") ||
@@ -37,7 +91,15 @@ int CodeOfOpenFailure(const char* error) {
   return kMmBadDeviceId;
 }
 
-}  // namespace
+void NoteOutputOpenFailure(int code) {
+  static bool told = false;
+  if (told || (code != kMmNoDriver && code != kMmBadDeviceId)) return;
+  told = true;
+  const std::string message =
+      ProgramName() + ": " + Cp1252ToUtf8("nenhuma saída de som pôde ser aberta; o programa segue sem som.") + "\n";
+  std::fputs(message.c_str(), stderr);
+  std::fflush(stderr);
+}
 
 bool ValidWaveFormat(const WaveFormat& format) {
   return (format.bits == 8 || format.bits == 16) &&
@@ -49,20 +111,49 @@ int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback cal
                    SDL_AudioDeviceID& device) {
   device = 0;
   if (!ValidWaveFormat(format)) return kWaveBadFormat;
-  if (!StartAudio()) return kMmNoDriver;
-  // The callbacks push their events through SDL's queue, which must run before they do.
-  StartEvents();
   SDL_AudioSpec wanted{};
   wanted.freq = format.rate;
   wanted.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   wanted.channels = static_cast<Uint8>(format.channels);
-  wanted.samples = DeviceSamples(format.rate);
+  wanted.samples = DeviceSamples(format.rate, capture);
   wanted.callback = callback;
-  SDL_AudioSpec obtained{};
-  SDL_ClearError();
-  device = SDL_OpenAudioDevice(nullptr, capture ? 1 : 0, &wanted, &obtained, 0);
-  if (device != 0) return kMmNoError;
-  return CodeOfOpenFailure(SDL_GetError());
+  int result = kMmNoDriver;
+  // A sound server that was restarted leaves SDL talking to the old one, and every open
+  // fails; SDL's audio is started afresh once, when none of our devices holds it.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (attempt > 0 && !RestartAudioIfIdle()) break;
+    if (!StartAudio()) {
+      result = kMmNoDriver;
+      continue;
+    }
+    // The callbacks push their events through SDL's queue, which must run before they do.
+    StartEvents();
+    std::string name;
+    result = capture ? ChooseMicrophone(name) : kMmNoError;
+    if (result == kMmNoError) {
+      device = OpenNamedDevice(name, capture, wanted);
+      if (device != 0) return kMmNoError;
+      result = CodeOfOpenFailure(SDL_GetError());
+    }
+    if (result == kMmAllocated || result == kMmNoMemory) break;
+  }
+  if (!capture) NoteOutputOpenFailure(result);
+  return result;
+}
+
+void AudioDeviceRemoved(SDL_AudioDeviceID device, bool capture) {
+  if (capture) {
+    InputDeviceRemoved(device);
+  } else {
+    OutputDeviceRemoved(device);
+  }
+}
+
+bool WatchWaveDevices() {
+  const Uint64 now = SDL_GetTicks64();
+  const bool input = WatchInputDevice(now);
+  const bool output = WatchOutputDevice(now);
+  return input || output;
 }
 
 int PrepareWaveHeader(WaveHeader& header) {

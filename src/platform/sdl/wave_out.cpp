@@ -4,8 +4,12 @@
 // A block counts as done when its last byte has been handed to SDL, which is one SDL buffer
 // (a few tens of milliseconds) before it is heard; nothing the program does depends on the
 // difference. The blocks form one byte stream, so a sample split across two blocks stays whole.
+// A device that SDL reports removed, or that stops taking samples, is lost: its blocks, and
+// every block written to it afterwards, come back done at once, unheard, so that nobody waits
+// for sound that will never be played.
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -23,9 +27,11 @@ struct OutputQueue {
   std::deque<WaveHeader*> blocks;  // written and not yet done; the head is playing
   int playedOfHead = 0;            // bytes of the head block already handed to SDL
   Uint8 silence = 128;
+  bool lost = false;
 };
 
 OutputQueue output;
+std::atomic<Uint64> lastFeedMs{0};
 SDL_AudioDeviceID outputDevice = 0;  // program thread only
 
 // Caller holds output.mutex. The done event is pushed under the lock, so the events of the
@@ -40,6 +46,7 @@ void FinishHeadBlock(bool report) {
 }
 
 void SDLCALL FeedBlocks(void*, Uint8* stream, int length) {
+  lastFeedMs.store(SDL_GetTicks64(), std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(output.mutex);
   int written = 0;
   while (written < length && !output.blocks.empty()) {
@@ -57,6 +64,13 @@ void SDLCALL FeedBlocks(void*, Uint8* stream, int length) {
   }
 }
 
+void LoseOutput() {
+  std::lock_guard<std::mutex> lock(output.mutex);
+  if (output.lost) return;
+  output.lost = true;
+  while (!output.blocks.empty()) FinishHeadBlock(true);
+}
+
 // At the end of the program: the device is closed first (its callback stops), then blocks
 // still queued are handed back without events, since nobody reads them any more.
 void CloseOutputAtExit() {
@@ -67,6 +81,26 @@ void CloseOutputAtExit() {
 }
 
 }  // namespace
+
+void OutputDeviceRemoved(SDL_AudioDeviceID device) {
+  if (device != 0 && device == outputDevice) LoseOutput();
+}
+
+bool WatchOutputDevice(Uint64 nowMs) {
+  if (outputDevice == 0) return false;
+  bool waiting;
+  {
+    std::lock_guard<std::mutex> lock(output.mutex);
+    if (output.lost) return false;
+    waiting = !output.blocks.empty();
+  }
+  if (waiting && nowMs > lastFeedMs.load(std::memory_order_relaxed) + kDeviceStallMs) {
+    LoseOutput();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace platform::sdl
 
 namespace platform {
@@ -82,12 +116,14 @@ int WaveOutOpen(const WaveFormat& format) {
     output.blocks.clear();
     output.playedOfHead = 0;
     output.silence = format.bits == 8 ? 128 : 0;
+    output.lost = false;
   }
   SDL_AudioDeviceID device = 0;
   const int result = OpenWaveDevice(format, false, FeedBlocks, device);
   if (result != kMmNoError) return result;
   AddShutdownStep(CloseOutputAtExit);
   outputDevice = device;
+  lastFeedMs.store(SDL_GetTicks64(), std::memory_order_relaxed);
   SDL_PauseAudioDevice(device, 0);
   return kMmNoError;
 }
@@ -101,8 +137,10 @@ int WaveOutWrite(WaveHeader& header) {
   if (outputDevice == 0) return kMmInvalidHandle;
   std::lock_guard<std::mutex> lock(output.mutex);
   const int result = EnqueueWaveHeader(header);
-  if (result == kMmNoError) output.blocks.push_back(&header);
-  return result;
+  if (result != kMmNoError) return result;
+  output.blocks.push_back(&header);
+  if (output.lost) FinishHeadBlock(true);
+  return kMmNoError;
 }
 
 int WaveOutUnprepareHeader(WaveHeader& header) { return UnprepareWaveHeader(header); }
