@@ -33,8 +33,8 @@ bool ConsoleCreated();
 void WriteText(const char* bytes, int count);
 // Foreground colour number (0-15) of later text, unless colours are fixed.
 void TextColor(int colour);
-// Closes the window and ends the program with exit code 0.
-[[noreturn]] void CloseConsole();
+// Closes the window and ends the program with `exitCode`.
+[[noreturn]] void CloseConsole(int exitCode = 0);
 
 int CursorColumn();
 int CursorRow();

@@ -263,12 +263,12 @@ void TextColor(int colour) {
   screen::SetAttribute(static_cast<std::uint8_t>((CurrentAttribute() & 0xF0) | (colour & 15)));
 }
 
-void CloseConsole() {
+void CloseConsole(int exitCode) {
   if (state.created) {
     detail::DiscardQueuedKeys();
     DestroyConsoleWindow();
   }
-  platform::ExitProgram(0);
+  platform::ExitProgram(exitCode);
 }
 
 void SetWaveDoneHandler(WaveDoneHandler handler, bool enabled) {

@@ -2,6 +2,7 @@
 // which recordings are heard for each grade, each way of ending, and keys typed early.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,24 @@ TEST_F(TestRunTest, AMicrophoneThatCannotBeOpenedIsReportedAndEndsTheRunAfterEnt
     said.insert(said.end(), c.words.begin(), c.words.end());
     EXPECT_EQ(Heard(), said) << c.code;
   }
+}
+
+// Unplugged six buffers into the normal-speech measurement: that measurement gives no level
+// and no grade; the problem is written below its bar and said, and Enter ends the run.
+TEST_F(TestRunTest, AMicrophoneLostWhileRecordingIsAProblemNotAGrade) {
+  const sim::RunResult result = RunProgram(Answers(3), [&] {
+    SetLevels({9, 90, 90});
+    sim::LoseWaveInAfter(54 + 6);
+  });
+
+  ASSERT_TRUE(result.exited) << result.message;
+  EXPECT_EQ(result.exitCode, 0);
+  const std::vector<std::string>& rows = Rows();
+  const auto problem = std::find(rows.begin(), rows.end(), "Problemas, código 6");
+  ASSERT_NE(problem, rows.end());
+  EXPECT_EQ(*(problem - 1), Bar(90));
+  EXPECT_EQ(HeardBetween("AVTESMIC", ""), (Names{"AVTESMIC", "_seis"}));
+  EXPECT_FALSE(platform::WaveInIsOpen());
 }
 
 TEST_F(TestRunTest, AVoiceThatCannotBeOpenedIsReportedAndEndsTheRunAfterEnter) {

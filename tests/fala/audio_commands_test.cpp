@@ -191,16 +191,37 @@ TEST_F(LevelCommand, MeasuresFiveSecondsWhenNotTold) {
   EXPECT_EQ(sim::ScreenRow(3), "Nível: 3 de 128 (2 por cento)");
 }
 
-TEST_F(LevelCommand, AnUnusableDeviceIsReported) {
-  sim::FailWaveInOpen(platform::kMmBadDeviceId);
-  sim::PressKeyAt(100, platform::kVkReturn);
+// No microphone at all, and one unplugged after 10 buffers: never a level, the problem on the
+// window below the bar and on the terminal, and a failing exit code.
+TEST_F(LevelCommand, AnUnusableOrLostMicrophoneIsAProblemNotALevel) {
+  struct Case {
+    bool lost;
+    int problemRow;
+    const char* problem;
+  };
+  for (const Case& c : {Case{false, 2, "Problemas, código 2"}, Case{true, 3, "Problemas, código 6"}}) {
+    SCOPED_TRACE(c.problem);
+    sim::Reset();
+    sim::SetMicrophoneSine(77, 11025.0 / 4);
+    if (c.lost) {
+      sim::LoseWaveInAfter(10);
+    } else {
+      sim::FailWaveInOpen(platform::kMmBadDeviceId);
+    }
+    sim::PressKeyAt(9000, platform::kVkReturn);
 
-  const CommandRun run = RunCommand(fala::LevelCommand, {"5"});
+    ::testing::internal::CaptureStderr();
+    const CommandRun run = RunCommand(fala::LevelCommand, {"5"});
+    const std::string told = ::testing::internal::GetCapturedStderr();
 
-  EXPECT_TRUE(run.result.exited);
-  EXPECT_EQ(run.result.exitCode, 0);
-  EXPECT_EQ(sim::ScreenRow(2), "Problemas, código 2");
-  EXPECT_EQ(run.printed, "");
+    ASSERT_TRUE(run.result.exited) << run.result.message;
+    EXPECT_EQ(run.result.exitCode, 1);
+    EXPECT_EQ(sim::ScreenRow(c.problemRow), c.problem);
+    EXPECT_EQ(told, platform::Cp1252ToUtf8(std::string(c.problem) + "\n"));
+    EXPECT_EQ(run.printed, "");
+    EXPECT_FALSE(platform::WaveInIsOpen());
+    console::ConsoleStop();
+  }
 }
 
 TEST_F(LevelCommand, SecondsMustBeAWholeNumberFromOneToSixty) {

@@ -7,6 +7,7 @@
 #include "audio/capture/capture.h"
 #include "commands.h"
 #include "console/console.h"
+#include "platform/encoding.h"
 
 namespace fala {
 namespace {
@@ -26,6 +27,16 @@ int ParseSeconds(const std::string& text) {
   return seconds <= kLongestSeconds ? seconds : 0;
 }
 
+// A microphone that cannot be measured: after the window has shown and said the problem and
+// the user has pressed Enter, the terminal is told too, and the command fails.
+void EndWithProblem(int code) {
+  audio::SetProblemEnd(nullptr);
+  const std::string problem = "Problemas, código " + std::to_string(code) + "\n";
+  std::fputs(platform::Cp1252ToUtf8(problem).c_str(), stderr);
+  std::fflush(stderr);
+  console::CloseConsole(1);
+}
+
 }  // namespace
 
 int LevelCommand(const Output& output, const std::vector<std::string>& arguments) {
@@ -39,7 +50,9 @@ int LevelCommand(const Output& output, const std::vector<std::string>& arguments
   console::ConsoleStart();
   std::cout << "Medindo o volume do microfone por " << seconds << (seconds == 1 ? " segundo." : " segundos.")
             << "\nA barra mostra o nível de cada décimo de segundo.\n";
+  audio::SetProblemEnd(EndWithProblem);
   const int level = audio::MicLevel(seconds);
+  audio::SetProblemEnd(nullptr);
 
   const int textColour = console::CurrentAttribute() & 15;
   console::TextColor(kYellow);

@@ -10,8 +10,12 @@ namespace audio {
 // `bufferSize` bytes; the wave-input result code (0 on success).
 int CaptureOpen(int rate, int bits, int channels, int bufferSize);
 // Waits (handling window messages) for the next filled buffer, copies it to `destination`
-// (at least bufferSize bytes) and requeues it; the number of bytes copied.
+// (at least bufferSize bytes) and requeues it; the number of bytes copied. After a failure
+// it returns at once what the buffer holds, if anything.
 int CaptureRead(std::uint8_t* destination);
+// The wave-input code of a failure while recording (the device was lost, so a buffer could
+// not be queued again, or it would not start), or 0 while recording goes well.
+int CaptureFailure();
 void CaptureClose();
 
 // The largest |b - 128| over the bytes (a byte of 0 counts as 128); 0 for none.
@@ -24,7 +28,7 @@ int BufferCount(int seconds);
 // A level as a percentage of full scale (128), truncated toward zero.
 int LevelPercent(int level);
 // Measures for `seconds` while drawing the live bar; the level 0-128. When the device cannot
-// be opened, reports the code and ends the program after Enter.
+// be opened, or is lost while it records, reports the code and ends the program after Enter.
 int MicLevel(int seconds);
 
 // What writes and speaks the code of a device that cannot be opened: the speech front end's
@@ -32,5 +36,11 @@ int MicLevel(int seconds);
 // (nullptr, the start value) the digits are only written.
 using NumberSpeaker = void (*)(std::int32_t value);
 void SetNumberSpeaker(NumberSpeaker speaker);
+
+// What ends the program once a measurement's problem has been shown and the user has pressed
+// Enter, given the code shown: CloseConsole (exit code 0) unless another end is installed
+// (nullptr puts that back). Should it return, CloseConsole follows.
+using ProblemEnd = void (*)(int code);
+void SetProblemEnd(ProblemEnd end);
 
 }  // namespace audio

@@ -25,12 +25,13 @@ struct CaptureState {
   std::unique_ptr<Slot[]> slots;
   int bufferSize = 0;
   int readIndex = 0;
+  int failure = platform::kMmNoError;
 };
 
 CaptureState state;
 
-// Hands a slot's buffer to the device, empty. Failures are left to show up as a buffer that
-// never comes back, which CaptureRead waits for as it would for a slow device.
+// Hands a slot's buffer to the device, empty. A buffer the device refuses would never come
+// back, so the refusal is kept as the recording's failure instead of being waited for.
 void QueueSlot(int index) {
   Slot& slot = state.slots[index];
   slot.header.Clear();
@@ -38,7 +39,8 @@ void QueueSlot(int index) {
   slot.header.length = state.bufferSize;
   slot.header.user = index;
   platform::WaveInPrepareHeader(slot.header);
-  platform::WaveInAddBuffer(slot.header);
+  const int result = platform::WaveInAddBuffer(slot.header);
+  if (result != platform::kMmNoError && state.failure == platform::kMmNoError) state.failure = result;
 }
 
 bool SlotDone(const Slot& slot) {
@@ -62,7 +64,8 @@ int CaptureOpen(int rate, int bits, int channels, int bufferSize) {
     state.slots[i].data = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(bufferSize));
     QueueSlot(i);
   }
-  platform::WaveInStart();
+  const int started = platform::WaveInStart();
+  if (started != platform::kMmNoError && state.failure == platform::kMmNoError) state.failure = started;
   return platform::kMmNoError;
 }
 
@@ -71,11 +74,12 @@ int CaptureRead(std::uint8_t* destination) {
   Slot& slot = state.slots[state.readIndex];
   // Every pending message is handled before each wait, so WaitEvent sleeps until something
   // new arrives: the device's notice of a filled buffer, a key, a repaint.
-  while (!SlotDone(slot)) {
+  while (!SlotDone(slot) && state.failure == platform::kMmNoError) {
     console::PumpMessages();
     if (SlotDone(slot)) break;
     platform::WaitEvent();
   }
+  if (!SlotDone(slot)) return 0;
   const int recorded = std::clamp(slot.header.bytesRecorded.load(std::memory_order_relaxed), 0,
                                   state.bufferSize);
   if (destination != nullptr && recorded > 0) {
@@ -86,6 +90,8 @@ int CaptureRead(std::uint8_t* destination) {
   state.readIndex = (state.readIndex + 1) % kSlotCount;
   return recorded;
 }
+
+int CaptureFailure() { return state.failure; }
 
 void CaptureClose() {
   if (!state.open) return;

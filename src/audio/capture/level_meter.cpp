@@ -22,6 +22,7 @@ constexpr int kFullScale = 128;
 constexpr int kBarWidth = 64;
 
 NumberSpeaker numberSpeaker = nullptr;
+ProblemEnd problemEnd = nullptr;
 
 // The digits at the cursor, flushed, and spoken when a speaker is installed.
 void WriteNumber(int number) {
@@ -32,18 +33,23 @@ void WriteNumber(int number) {
   }
 }
 
-[[noreturn]] void ReportOpenFailure(int code) {
+// A device that cannot be opened, or is lost while it records: no level is given, since a
+// measurement of something else, or of part of the time, would grade the microphone wrongly.
+[[noreturn]] void ReportProblem(int code) {
   std::cout << "Problemas, código " << std::flush;
   WriteNumber(code);
   std::cout << std::endl;
   std::string line;
   std::getline(std::cin, line);
+  if (problemEnd != nullptr) problemEnd(code);
   console::CloseConsole();
 }
 
 }  // namespace
 
 void SetNumberSpeaker(NumberSpeaker speaker) { numberSpeaker = speaker; }
+
+void SetProblemEnd(ProblemEnd end) { problemEnd = end; }
 
 int BufferPeak(const std::uint8_t* samples, int count) {
   if (samples == nullptr) return 0;
@@ -77,13 +83,19 @@ int LevelPercent(int level) {
 
 int MicLevel(int seconds) {
   const int result = CaptureOpen(kRate, kBits, kChannels, kBufferBytes);
-  if (result != 0) ReportOpenFailure(result);
+  if (result != 0) ReportProblem(result);
 
   DrawLevelBar(0);
   std::uint8_t buffer[kBufferBytes];
   int level = 0;
   for (int n = BufferCount(seconds); n > 0; --n) {
     const int count = CaptureRead(buffer);
+    const int failure = CaptureFailure();
+    if (failure != 0) {
+      CaptureClose();
+      std::cout << '\n';  // the problem goes below the bar, not over it
+      ReportProblem(failure);
+    }
     const int peak = BufferPeak(buffer, count);
     DrawLevelBar(peak);
     level = std::max(level, peak);

@@ -190,6 +190,10 @@ void MakeWaveOutBusy(int attempts);
 void FailWaveOutUnprepare(int code, int count = 1);
 // The next input open answers `code`; with `always`, every input open until ClearWaveFaults.
 void FailWaveInOpen(int code, bool always = false);
+// The input device is lost (unplugged) once it has filled `fullBuffers` more buffers: the
+// buffers still queued come back done with what they hold, and WaveInAddBuffer and
+// WaveInStart answer kMmNoDriver until it is closed. Once; ClearWaveFaults cancels it.
+void LoseWaveInAfter(int fullBuffers);
 void ClearWaveFaults();
 
 // ---- wave devices: the microphone

@@ -74,6 +74,7 @@ void ResetSound();
 void ResetSystem();
 void ResetWaveOut();
 void ResetWaveIn();
+void ClearWaveInLoss();
 void ResetWaveFaults();
 void ResetMicrophone();
 

@@ -71,6 +71,7 @@ void ClearWaveFaults() {
   outBusyAttempts = 0;
   outUnprepareCode = platform::kMmNoError;
   outUnprepareCount = 0;
+  detail::ClearWaveInLoss();
 }
 
 }  // namespace sim

@@ -34,6 +34,8 @@ std::int64_t startFrame = 0;  // the position then
 std::int64_t taken = 0;       // frames already put into buffers or lost
 std::deque<QueuedBuffer> queue;
 std::vector<WaveOpenRecord> opens;
+int buffersUntilLoss = -1;  // full buffers still to come before the device is lost; -1 never
+bool lost = false;
 
 std::int64_t Position() {
   if (!started) return taken;
@@ -52,10 +54,19 @@ void Finish(const QueuedBuffer& buffer) {
   detail::PushEvent(event);
 }
 
+void Lose() {
+  lost = true;
+  started = false;
+  buffersUntilLoss = -1;
+  const std::deque<QueuedBuffer> returned = std::move(queue);
+  queue.clear();
+  for (const QueuedBuffer& buffer : returned) Finish(buffer);
+}
+
 // Moves the frames passed by now into the queued buffers, finishing each one that fills.
 void TakePassedFrames() {
   const std::int64_t position = Position();
-  while (taken < position) {
+  while (taken < position && !lost) {
     if (queue.empty()) {
       detail::TakeMicrophoneFrames(position - taken, format, nullptr);
       taken = position;
@@ -70,6 +81,7 @@ void TakePassedFrames() {
       const QueuedBuffer full = head;
       queue.pop_front();
       Finish(full);
+      if (buffersUntilLoss > 0 && --buffersUntilLoss == 0) Lose();
     }
   }
 }
@@ -87,7 +99,7 @@ int CheckQueueable(const WaveHeader& header) {
 namespace detail {
 
 std::int64_t NextWaveInHappening() {
-  if (!isOpen || !started || queue.empty()) return kNoHappening;
+  if (!isOpen || !started || lost || queue.empty()) return kNoHappening;
   const QueuedBuffer& head = queue.front();
   const std::int64_t fullAt = taken + head.capacity - head.filled;
   // The first whole millisecond by which the position has reached fullAt.
@@ -108,11 +120,19 @@ void ResetWaveIn() {
   taken = 0;
   queue.clear();
   opens.clear();
+  ClearWaveInLoss();
+}
+
+void ClearWaveInLoss() {
+  buffersUntilLoss = -1;
+  lost = false;
 }
 
 }  // namespace detail
 
 const std::vector<WaveOpenRecord>& WaveInOpens() { return opens; }
+
+void LoseWaveInAfter(int fullBuffers) { buffersUntilLoss = fullBuffers > 0 ? fullBuffers : -1; }
 
 }  // namespace sim
 
@@ -146,6 +166,7 @@ int WaveInPrepareHeader(WaveHeader& header) {
 
 int WaveInAddBuffer(WaveHeader& header) {
   if (!sim::isOpen) return kMmInvalidHandle;
+  if (sim::lost) return kMmNoDriver;
   const int check = sim::CheckQueueable(header);
   if (check != kMmNoError) return check;
   // Frames that passed while the queue was empty are gone before this buffer begins.
@@ -169,6 +190,7 @@ int WaveInUnprepareHeader(WaveHeader& header) {
 
 int WaveInStart() {
   if (!sim::isOpen) return kMmInvalidHandle;
+  if (sim::lost) return kMmNoDriver;
   if (sim::started) return kMmNoError;
   sim::started = true;
   sim::anchorMs = sim::Now();
@@ -204,6 +226,7 @@ int WaveInClose() {
   if (!sim::queue.empty()) return kWaveStillPlaying;
   sim::isOpen = false;
   sim::started = false;
+  sim::lost = false;
   return kMmNoError;
 }
 
