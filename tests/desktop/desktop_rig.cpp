@@ -24,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int64_t kStartTimeoutMs = 15000;
-constexpr int kRecorderLatencyMs = 20;
 constexpr double kFeedFrequency = 110.25;  // 100 samples a period: the crest is sampled
 constexpr double kFeedSeconds = 40.0;
 constexpr const char* kSpeakers = "speakers";
@@ -156,7 +155,7 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ignored);
 }
 
-DesktopRig::DesktopRig() {
+DesktopRig::DesktopRig(int recorderLatencyMs) {
   for (const char* folder : {"run", "home", "data", "logs", "windir"}) fs::create_directories(Folder() + "/" + folder);
   const std::string runtime = Folder() + "/run";
   chmod(runtime.c_str(), 0700);
@@ -168,7 +167,7 @@ DesktopRig::DesktopRig() {
   StartSoundServer();
   AddDevices();
   speakers_ = std::make_unique<Recorder>(baseEnvironment_, std::string(kSpeakers) + ".monitor",
-                                         kRecorderLatencyMs, LogPath("parec.log"));
+                                         recorderLatencyMs, LogPath("parec.log"));
   if (!WaitUntil([this] { return speakers_->Size() > 0; }, kStartTimeoutMs)) {
     throw std::runtime_error("the speakers' monitor records nothing:" + Tail(LogPath("parec.log")));
   }

@@ -84,9 +84,9 @@ class TempFolder {
 
 class DesktopRig {
  public:
-  // Starts everything; throws std::runtime_error with the failing step's log when a part
-  // does not come up within its deadline.
-  DesktopRig();
+  // Starts everything, the speakers' recorder with this latency; throws std::runtime_error
+  // with the failing step's log when a part does not come up within its deadline.
+  explicit DesktopRig(int recorderLatencyMs = 20);
   ~DesktopRig();
   DesktopRig(const DesktopRig&) = delete;
   DesktopRig& operator=(const DesktopRig&) = delete;
