@@ -12,7 +12,10 @@ shift || true
 build_packages=(cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
                 fonts-dejavu-core fontconfig espeak-ng libespeak-ng-dev
                 libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng)
-test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev)
+# The desktop tests also run a private session bus, window manager and PipeWire sound server.
+test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev
+               pipewire pipewire-pulse pipewire-bin wireplumber pulseaudio-utils openbox dbus
+               x11-utils wmctrl)
 bench_packages=(libbenchmark-dev)
 
 install_missing() {
