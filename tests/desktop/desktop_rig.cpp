@@ -119,6 +119,11 @@ std::size_t Recorder::Size() const {
   return samples_.size();
 }
 
+std::size_t Recorder::Pieces() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return arrivals_.size();
+}
+
 std::size_t Recorder::CopyFrom(std::size_t from, Samples& out) const {
   std::lock_guard<std::mutex> lock(mutex_);
   if (from < samples_.size()) out.insert(out.end(), samples_.begin() + from, samples_.end());

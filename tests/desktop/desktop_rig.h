@@ -44,6 +44,8 @@ class Recorder {
   // sample not yet recorded.
   std::optional<SteadyTime> SampleTime(std::size_t index) const;
   int LatencyMs() const { return latencyMs_; }
+  // How many pieces the samples came in.
+  std::size_t Pieces() const;
 
  private:
   void Read();
