@@ -118,6 +118,13 @@ int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback cal
   wanted.samples = DeviceSamples(format.rate, capture);
   wanted.callback = callback;
   int result = kMmNoDriver;
+  // SDL's pulseaudio driver learns the default source once, when it starts: a microphone
+  // chosen since, or a monitor made the default, would go unseen. Starting it afresh costs
+  // about 2 ms and happens before each measurement, when no other device is open.
+  if (capture && SDL_WasInit(SDL_INIT_AUDIO) != 0) {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && SDL_strcmp(driver, "pulseaudio") == 0) RestartAudioIfIdle();
+  }
   // A sound server that was restarted leaves SDL talking to the old one, and every open
   // fails; SDL's audio is started afresh once, when none of our devices holds it.
   for (int attempt = 0; attempt < 2; ++attempt) {
