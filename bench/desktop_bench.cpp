@@ -116,7 +116,9 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   try {
     desktop::DesktopRig rig(kRecorderLatencyMs);
-    desktop::WriteToneVoice(rig.WindowsFolder(), {.lengths = {{"AVINIC", 5.0}}});
+    desktop::ToneVoiceOptions voice;
+    voice.lengths["AVINIC"] = 5.0;
+    desktop::WriteToneVoice(rig.WindowsFolder(), voice);
     Figures startToSound;
     Figures keyToSilence;
     Figures keyTool;

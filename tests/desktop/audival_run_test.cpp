@@ -3,6 +3,8 @@
 // measurement, and what it says checked on a recording of the speakers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,25 @@ struct Levels {
   int normal;
   int plosives;
 };
+
+void PrintTo(const Levels& levels, std::ostream* out) {
+  *out << levels.ambient << ", " << levels.normal << ", " << levels.plosives;
+}
+
+// "1.234 s after AVINIC, ..." for messages: each moment with the recording heard last before it.
+std::string Moments(const std::vector<double>& seconds, const std::vector<Heard>& heard) {
+  std::string text;
+  char moment[64];
+  for (const double at : seconds) {
+    std::string before = "the start";
+    for (const Heard& sound : heard) {
+      if (sound.start < at) before = sound.name;
+    }
+    std::snprintf(moment, sizeof moment, "%s%.3f s after %s", text.empty() ? "" : ", ", at, before.c_str());
+    text += moment;
+  }
+  return text;
+}
 
 void Append(std::vector<std::string>& names, const std::vector<std::string>& more) {
   names.insert(names.end(), more.begin(), more.end());
@@ -83,8 +104,15 @@ TEST_P(DesktopAudivalRun, SaysEveryPromptWholeAndTheResultsTheLevelsCallFor) {
   ASSERT_TRUE(rig.PressKey(audival.Pid(), "Return")) << rig.LastError();
   const std::optional<int> status = audival.WaitForExit(kExitTimeoutMs);
 
-  const std::vector<Heard>& heard = listener.Update();
+  std::vector<Heard> heard;
+  std::vector<double> unknown;
+  for (const Heard& sound : listener.Update()) {
+    if (sound.name == kUnknownSound) unknown.push_back(sound.start);
+    if (sound.name != kUnknownSound) heard.push_back(sound);
+  }
   EXPECT_EQ(NamesOf(heard), ExpectedRun(levels));
+  EXPECT_EQ(Moments(unknown, heard), "") << "sounds that are no recording";
+  EXPECT_EQ(Moments(listener.Clicks(kLoudestHeard), heard), "") << "clicks louder than any recording";
   for (const Heard& sound : heard) {
     EXPECT_NEAR(sound.seconds, voice.Seconds(sound.name), kLengthTolerance)
         << sound.name << " at " << sound.start << " s";
@@ -110,7 +138,7 @@ TEST(DesktopAudivalEscape, AtTheFirstQuestionEndsTheProgramWithoutMeasuring) {
   ASSERT_TRUE(rig.PressKey(audival.Pid(), "Escape")) << rig.LastError();
   const std::optional<int> status = audival.WaitForExit(kExitTimeoutMs);
   EXPECT_EQ(status, 0) << DescribeStatus(status) << "; stderr: " << rig.ProgramErrors("audival");
-  EXPECT_EQ(NamesOf(listener.Update()), (std::vector<std::string>{"AVINIC", "AVRUIAMB", "AVENTSIL"}));
+  EXPECT_EQ(RecordingsOf(listener.Update()), (std::vector<std::string>{"AVINIC", "AVRUIAMB", "AVENTSIL"}));
 }
 
 }  // namespace

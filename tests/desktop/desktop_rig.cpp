@@ -80,7 +80,7 @@ std::vector<std::string> Blocks(const std::string& list, const std::string& head
 
 Recorder::Recorder(const Environment& environment, const std::string& source, int latencyMs,
                    const std::string& errorLog)
-    : latencyMs_(latencyMs) {
+    : latencyMs_(latencyMs), errorLog_(errorLog) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   readFd_ = fds[0];
@@ -99,6 +99,10 @@ Recorder::~Recorder() {
   parec_.Stop();
   if (reader_.joinable()) reader_.join();
   if (readFd_ >= 0) close(readFd_);
+  if (std::getenv("VERANTO_KEEP_DESKTOP") != nullptr && !errorLog_.empty()) {
+    std::ofstream(errorLog_ + ".u8", std::ios::binary)
+        .write(reinterpret_cast<const char*>(samples_.data()), static_cast<std::streamsize>(samples_.size()));
+  }
 }
 
 void Recorder::Read() {

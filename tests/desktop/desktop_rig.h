@@ -26,7 +26,8 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 constexpr int kSampleRate = 11025;
 
 // What a sink's monitor plays, as 8-bit unsigned mono samples at 11 025 Hz, read from parec's
-// standard output by a thread that notes when each piece arrived.
+// standard output by a thread that notes when each piece arrived (and, when
+// VERANTO_KEEP_DESKTOP is set, left in the error log's name + ".u8" at the end).
 class Recorder {
  public:
   Recorder(const Environment& environment, const std::string& source, int latencyMs,
@@ -58,6 +59,7 @@ class Recorder {
   Samples samples_;
   std::vector<Arrival> arrivals_;
   int latencyMs_;
+  std::string errorLog_;
   int readFd_ = -1;
   Process parec_;
   std::thread reader_;

@@ -2,6 +2,7 @@
 // sound server gone mid-run, the window closed during a measurement.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,8 @@ TEST(DesktopMicrophoneUnpluggedAudival, SaysCodeTwoInsteadOfMeasuring) {
   ASSERT_TRUE(rig.PressKey(audival.Pid(), "Return")) << rig.LastError();
   const std::optional<int> status = audival.WaitForExit(kExitTimeoutMs);
   EXPECT_EQ(status, 0) << DescribeStatus(status) << "; stderr: " << rig.ProgramErrors("audival");
-  EXPECT_EQ(NamesOf(listener.Update()), (std::vector<std::string>{"AVINIC", "AVRUIAMB", "AVENTSIL", "_dois"}));
+  EXPECT_EQ(RecordingsOf(listener.Update()),
+            (std::vector<std::string>{"AVINIC", "AVRUIAMB", "AVENTSIL", "_dois"}));
 }
 
 enum class Moment { kMeasurement, kPrompt };
@@ -61,6 +63,10 @@ struct KillCase {
   const char* driver;  // SDL's pulseaudio driver hears of the server's end; its pipewire driver does not
 };
 
+void PrintTo(const KillCase& kill, std::ostream* out) {
+  *out << (kill.moment == Moment::kMeasurement ? "measurement, " : "prompt, ") << kill.driver;
+}
+
 class DesktopSoundServerKilled : public ::testing::TestWithParam<KillCase> {};
 
 // Without a server every later prompt and measurement fails, and each question still waits
@@ -68,7 +74,9 @@ class DesktopSoundServerKilled : public ::testing::TestWithParam<KillCase> {};
 TEST_P(DesktopSoundServerKilled, AudivalGoesOnToItsEnd) {
   DesktopRig rig;
   // Prompts of a second, so that one is surely playing when the server goes.
-  const ToneVoice voice = WriteToneVoice(rig.WindowsFolder(), {.promptSeconds = 1.0});
+  ToneVoiceOptions options;
+  options.promptSeconds = 1.0;
+  const ToneVoice voice = WriteToneVoice(rig.WindowsFolder(), options);
   Listener listener(rig.Speakers(), voice);
   Process audival = rig.StartProgram({AUDIVAL_PROGRAM}, "audival", GetParam().driver);
   if (GetParam().moment == Moment::kPrompt) {

@@ -1,5 +1,6 @@
 #include "desktop/listening.h"
 
+#include <cstdlib>
 #include <sstream>
 
 #include "speech/frontend/numbers.h"
@@ -8,6 +9,7 @@ namespace desktop {
 namespace {
 
 constexpr int kPollMs = 30;
+constexpr double kClickSeconds = 0.01;  // loud runs closer than this are one click
 
 }  // namespace
 
@@ -35,9 +37,30 @@ double Listener::QuietSeconds() const {
   return heard_.empty() ? recorded : recorded - heard_.back().start - heard_.back().seconds;
 }
 
+std::vector<double> Listener::Clicks(int deviation) const {
+  std::vector<double> starts;
+  const Samples& samples = tracker_.Recorded();
+  bool inside = false;
+  for (std::size_t k = 0; k < samples.size(); ++k) {
+    const bool loud = std::abs(static_cast<int>(samples[k]) - 128) > deviation;
+    const double at = static_cast<double>(k) / kSampleRate;
+    if (loud && !inside && (starts.empty() || at - starts.back() > kClickSeconds)) starts.push_back(at);
+    inside = loud;
+  }
+  return starts;
+}
+
 std::vector<std::string> NamesOf(const std::vector<Heard>& heard) {
   std::vector<std::string> names;
   for (const Heard& sound : heard) names.push_back(sound.name);
+  return names;
+}
+
+std::vector<std::string> RecordingsOf(const std::vector<Heard>& heard) {
+  std::vector<std::string> names;
+  for (const Heard& sound : heard) {
+    if (sound.name != kUnknownSound) names.push_back(sound.name);
+  }
   return names;
 }
 
@@ -61,8 +84,8 @@ bool WaitToHear(Listener& listener, const std::string& name, std::int64_t timeou
 bool WaitForPause(Listener& listener, const std::string& name, double quietSeconds, std::int64_t timeoutMs) {
   return WaitUntil(
       [&] {
-        const std::vector<Heard>& heard = listener.Update();
-        return !heard.empty() && heard.back().name == name && listener.QuietSeconds() >= quietSeconds;
+        const std::vector<std::string> recordings = RecordingsOf(listener.Update());
+        return !recordings.empty() && recordings.back() == name && listener.QuietSeconds() >= quietSeconds;
       },
       timeoutMs, kPollMs);
 }

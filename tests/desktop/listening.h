@@ -27,6 +27,9 @@ class Listener {
   const std::vector<Heard>& Update();
   // Seconds of the recording after the end of the last sound heard (all of it when none).
   double QuietSeconds() const;
+  // Where (in seconds) runs of samples further than `deviation` from 128 begin (one start for
+  // runs within 10 ms): louder than any recording of the voice, so clicks.
+  std::vector<double> Clicks(int deviation) const;
 
  private:
   const Recorder& speakers_;
@@ -39,11 +42,14 @@ class Listener {
 // The names in order, for messages: "AVINIC AVRUIAMB ...".
 std::string Names(const std::vector<Heard>& heard);
 std::vector<std::string> NamesOf(const std::vector<Heard>& heard);
+// The names of the recordings alone, without sounds that are none (the run's own test looks
+// at those).
+std::vector<std::string> RecordingsOf(const std::vector<Heard>& heard);
 
 // Waits until `name` has been heard (it may still be playing).
 bool WaitToHear(Listener& listener, const std::string& name, std::int64_t timeoutMs = 20000);
-// Waits until `name` is the last sound heard and `quietSeconds` of silence have followed it:
-// the program has said it whole and waits.
+// Waits until `name` is the last recording heard and `quietSeconds` of silence have followed
+// the last sound: the program has said it whole and waits.
 bool WaitForPause(Listener& listener, const std::string& name, double quietSeconds = 0.3,
                   std::int64_t timeoutMs = 20000);
 

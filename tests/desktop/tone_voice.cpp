@@ -10,9 +10,6 @@ namespace {
 
 constexpr double kLowestTone = 300.0;
 constexpr double kToneSpacing = 60.0;
-// The speakers are a stereo sink recorded in mono: its two channels add up to 3 dB more than
-// what was played, so 80 reads about 113 and never clips.
-constexpr int kToneAmplitude = 80;
 
 }  // namespace
 

@@ -13,6 +13,12 @@
 // which the tracker reads as no tone.
 namespace desktop {
 
+// The tones' amplitude. The speakers are a stereo sink recorded in mono: its two channels add
+// up to 3 dB more than what was played, so a tone reads about 113 there and never clips, and
+// nothing the voice plays reads louder than kLoudestHeard.
+constexpr int kToneAmplitude = 80;
+constexpr int kLoudestHeard = 120;
+
 struct ToneVoiceOptions {
   double promptSeconds = 0.3;
   double wordSeconds = 0.15;

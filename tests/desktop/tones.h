@@ -36,6 +36,7 @@ class ToneTracker {
   explicit ToneTracker(std::vector<double> frequencies);
   void Add(const std::uint8_t* samples, std::size_t count);
   std::size_t SampleCount() const { return samples_.size(); }
+  const Samples& Recorded() const { return samples_; }
   std::vector<ToneSegment> Segments() const;
 
  private:
