@@ -59,6 +59,9 @@ bool TonesOpen();
 
 // ---- wave devices shared by output and input (wave_device.cpp)
 
+// Whether SDL plays and records through its test drivers (disk, dummy), which take and give
+// exactly the bytes of the format asked for: no resampling to settle, no format to widen.
+bool TestAudioDriver();
 // 8 or 16 bits, 1 or 2 channels, 1 to 200 000 samples per second.
 bool ValidWaveFormat(const WaveFormat& format);
 // Opens the default output device, or the microphone, at `format`, paused, with `callback`

@@ -101,6 +101,11 @@ void NoteOutputOpenFailure(int code) {
   std::fflush(stderr);
 }
 
+bool TestAudioDriver() {
+  const char* driver = SDL_GetCurrentAudioDriver();
+  return driver != nullptr && (SDL_strcmp(driver, "disk") == 0 || SDL_strcmp(driver, "dummy") == 0);
+}
+
 bool ValidWaveFormat(const WaveFormat& format) {
   return (format.bits == 8 || format.bits == 16) &&
          (format.channels == 1 || format.channels == 2) && format.rate >= 1 &&

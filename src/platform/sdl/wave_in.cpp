@@ -99,16 +99,10 @@ void SDLCALL TakeSamples(void*, Uint8* stream, int length) {
   }
 }
 
-// The test drivers deliver exactly what they are given from the first sample on.
-bool DriverSettles() {
-  const char* driver = SDL_GetCurrentAudioDriver();
-  return driver == nullptr || (SDL_strcmp(driver, "disk") != 0 && SDL_strcmp(driver, "dummy") != 0);
-}
-
 void StartSettling(const WaveFormat& format) {
   input.frameBytes = format.channels * (format.bits / 8);
   input.silence = format.bits == 8 ? 128 : 0;
-  input.settling = DriverSettles();
+  input.settling = !TestAudioDriver();
   input.heardSound = false;
   input.silentFramesLeft = format.rate * kLongestLeadingSilenceMs / 1000;
   input.settleFramesLeft = format.rate * kSettleAfterSoundMs / 1000;

@@ -27,8 +27,20 @@ struct OutputQueue {
   std::deque<WaveHeader*> blocks;  // written and not yet done; the head is playing
   int playedOfHead = 0;            // bytes of the head block already handed to SDL
   Uint8 silence = 128;
+  bool widen = false;              // 8-bit blocks played on a 16-bit device
   bool lost = false;
+  // Silence handed to SDL since the last block was played to its end; -1 while blocks are
+  // queued or after a reset, when there is nothing to let play out.
+  int silenceAfterEnd = -1;
+  int playOutBytes = 0;  // kPlayOutMs of the device's format
 };
+
+// Closing a device drops what SDL and the sound server still hold: the last 6 to 7 ms of
+// every sound, and a click where a sound does not end at silence. So a close after a block
+// was played to its end first lets SDL take 30 ms of silence (with SDL's pulseaudio and
+// pipewire drivers every sample then reached the speakers), waiting at most 200 ms.
+constexpr int kPlayOutMs = 30;
+constexpr Uint64 kLongestPlayOutMs = 200;
 
 OutputQueue output;
 std::atomic<Uint64> lastFeedMs{0};
@@ -48,19 +60,33 @@ void FinishHeadBlock(bool report) {
 void SDLCALL FeedBlocks(void*, Uint8* stream, int length) {
   lastFeedMs.store(SDL_GetTicks64(), std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(output.mutex);
+  const int scale = output.widen ? 2 : 1;
   int written = 0;
-  while (written < length && !output.blocks.empty()) {
+  while (written + scale <= length && !output.blocks.empty()) {
     const WaveHeader& head = *output.blocks.front();
-    const int count = std::min(head.length - output.playedOfHead, length - written);
+    const int count = std::min(head.length - output.playedOfHead, (length - written) / scale);
     if (count > 0) {
-      std::memcpy(stream + written, head.data + output.playedOfHead, static_cast<std::size_t>(count));
-      written += count;
+      const Uint8* from = head.data + output.playedOfHead;
+      if (output.widen) {
+        // (b - 128) << 8, little-endian: a low byte of 0 and the sign bit flipped.
+        for (int k = 0; k < count; ++k) {
+          stream[written + 2 * k] = 0;
+          stream[written + 2 * k + 1] = static_cast<Uint8>(from[k] ^ 0x80);
+        }
+      } else {
+        std::memcpy(stream + written, from, static_cast<std::size_t>(count));
+      }
+      written += count * scale;
       output.playedOfHead += count;
     }
-    if (output.playedOfHead >= head.length) FinishHeadBlock(true);
+    if (output.playedOfHead >= head.length) {
+      FinishHeadBlock(true);
+      if (output.blocks.empty()) output.silenceAfterEnd = 0;
+    }
   }
   if (written < length) {
     std::memset(stream + written, output.silence, static_cast<std::size_t>(length - written));
+    if (output.silenceAfterEnd >= 0) output.silenceAfterEnd += length - written;
   }
 }
 
@@ -111,15 +137,25 @@ int WaveOutOpen(const WaveFormat& format) {
   if (!ValidWaveFormat(format)) return kWaveBadFormat;
   if (outputDevice != 0) return kMmAllocated;
   ReleaseFinishedBeep();
+  StartAudio();  // the driver decides the device's format
   {
     std::lock_guard<std::mutex> lock(output.mutex);
     output.blocks.clear();
     output.playedOfHead = 0;
-    output.silence = format.bits == 8 ? 128 : 0;
+    output.widen = format.bits == 8 && !TestAudioDriver();
+    output.silence = format.bits == 8 && !output.widen ? 128 : 0;
     output.lost = false;
+    output.silenceAfterEnd = -1;
+    const int deviceBytes = output.widen ? 2 : format.bits / 8;
+    output.playOutBytes = format.rate * format.channels * deviceBytes * kPlayOutMs / 1000;
   }
+  // A sound server's PulseAudio layer fills a gap at the end of an 8-bit stream (a device
+  // closed with its last samples in flight) with bytes of 0, which in 8-bit sound are full
+  // scale: a click after many prompts. On a 16-bit device that filling is silence.
+  WaveFormat deviceFormat = format;
+  if (output.widen) deviceFormat.bits = 16;
   SDL_AudioDeviceID device = 0;
-  const int result = OpenWaveDevice(format, false, FeedBlocks, device);
+  const int result = OpenWaveDevice(deviceFormat, false, FeedBlocks, device);
   if (result != kMmNoError) return result;
   AddShutdownStep(CloseOutputAtExit);
   outputDevice = device;
@@ -139,6 +175,7 @@ int WaveOutWrite(WaveHeader& header) {
   const int result = EnqueueWaveHeader(header);
   if (result != kMmNoError) return result;
   output.blocks.push_back(&header);
+  output.silenceAfterEnd = -1;
   if (output.lost) FinishHeadBlock(true);
   return kMmNoError;
 }
@@ -149,6 +186,7 @@ int WaveOutReset() {
   if (outputDevice == 0) return kMmInvalidHandle;
   std::lock_guard<std::mutex> lock(output.mutex);
   while (!output.blocks.empty()) FinishHeadBlock(true);
+  output.silenceAfterEnd = -1;  // a reset silences at once
   return kMmNoError;
 }
 
@@ -157,6 +195,14 @@ int WaveOutClose() {
   {
     std::lock_guard<std::mutex> lock(output.mutex);
     if (!output.blocks.empty()) return kWaveStillPlaying;
+  }
+  const Uint64 giveUp = SDL_GetTicks64() + kLongestPlayOutMs;
+  while (SDL_GetTicks64() < giveUp) {
+    {
+      std::lock_guard<std::mutex> lock(output.mutex);
+      if (output.lost || output.silenceAfterEnd < 0 || output.silenceAfterEnd >= output.playOutBytes) break;
+    }
+    SDL_Delay(2);
   }
   // Outside the lock: closing waits for a callback in progress, which takes the lock.
   SDL_CloseAudioDevice(outputDevice);
