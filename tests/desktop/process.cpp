@@ -11,6 +11,8 @@
 #include <cstring>
 #include <thread>
 
+#include "support/find_program.h"
+
 extern char** environ;
 
 namespace desktop {
@@ -38,7 +40,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 Process::Process(const ProcessOptions& options) {
   if (options.arguments.empty()) return;
-  const std::optional<std::string> program = FindProgram(options.arguments[0]);
+  const std::optional<std::string> program = test_support::FindProgram(options.arguments[0]);
   if (!program) return;
   std::vector<std::string> arguments = options.arguments;
   std::vector<std::string> environment = options.environment;
@@ -104,24 +106,6 @@ void Process::Stop(std::int64_t graceMs) {
   if (graceMs > 0 && !WaitUntil([this] { return !Running(); }, graceMs, 10)) kill(pid_, SIGKILL);
   int waitStatus = 0;
   if (!status_ && waitpid(pid_, &waitStatus, 0) == pid_) status_ = StatusOf(waitStatus);
-}
-
-std::optional<std::string> FindProgram(const std::string& name) {
-  if (name.find('/') != std::string::npos) {
-    if (access(name.c_str(), X_OK) == 0) return name;
-    return std::nullopt;
-  }
-  const char* path = std::getenv("PATH");
-  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-  folders += ":/usr/bin:/usr/sbin";
-  std::size_t start = 0;
-  while (start <= folders.size()) {
-    const std::size_t end = std::min(folders.find(':', start), folders.size());
-    const std::string candidate = folders.substr(start, end - start) + "/" + name;
-    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return std::nullopt;
 }
 
 Environment DerivedEnvironment(const std::vector<std::string>& removed, const Environment& added) {

@@ -53,9 +53,6 @@ class Process {
   std::optional<int> status_;
 };
 
-// The absolute path of a program on the PATH (or in /usr/bin, /usr/sbin).
-std::optional<std::string> FindProgram(const std::string& name);
-
 // This process's environment without the named variables (NAME=... entries), with `added`.
 Environment DerivedEnvironment(const std::vector<std::string>& removed, const Environment& added);
 

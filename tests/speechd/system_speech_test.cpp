@@ -20,6 +20,7 @@
 #include "speech/engines/sapi4_backend.h"
 #include "speech/engines/sapi5_backend.h"
 #include "support/file_bytes.h"
+#include "support/find_program.h"
 
 // Sanitizer settings for this program. The service's client library reads its voice list
 // with strstr from the start each time, which under the sanitizer's strstr check takes
@@ -38,20 +39,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kSpeechTimeoutMs = 20000;
 constexpr std::int64_t kStartTimeoutMs = 10000;
-
-std::optional<fs::path> FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-  folders += ":/usr/bin:/usr/sbin";
-  std::size_t start = 0;
-  while (start <= folders.size()) {
-    const std::size_t end = std::min(folders.find(':', start), folders.size());
-    const fs::path candidate = fs::path(folders.substr(start, end - start)) / name;
-    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return std::nullopt;
-}
 
 // Sets environment variables for one test and puts them back afterwards.
 class Environment {
@@ -90,7 +77,7 @@ bool WaitFor(Done done, std::int64_t timeoutMs) {
 class SpeechServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::optional<fs::path> program = FindProgram("speech-dispatcher");
+    const std::optional<std::string> program = test_support::FindProgram("speech-dispatcher");
     if (!program) GTEST_SKIP() << "speech-dispatcher is not installed";
     std::string pattern = (fs::temp_directory_path() / "veranto-speechd-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -115,7 +102,7 @@ class SpeechServiceTest : public ::testing::Test {
     environment_.Set("SPEECHD_ADDRESS",
                      "unix_socket:" + (runtime / "speech-dispatcher" / "speechd.sock").string());
     pidFile_ = home_ / "speechd.pid";
-    const std::string command = program->string() + " -d -t 60 -P " + pidFile_.string() +
+    const std::string command = *program + " -d -t 60 -P " + pidFile_.string() +
                                 " > " + (home_ / "speechd.out").string() + " 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const fs::path socket = runtime / "speech-dispatcher" / "speechd.sock";
