@@ -13,15 +13,17 @@
 namespace platform::sdl {
 namespace {
 
-// Samples per callback, a power of two. Output: at most 10 ms (64 at 11 025 Hz), so a block
+// Samples per callback, a power of two. Output: at most 12 ms (128 at 11 025 Hz), so a block
 // is reported done shortly before it is heard and a key silences the sound quickly (closing a
-// device waits for the callback period, twice on some drivers). Capture: at most 100 ms
-// (1024 at 11 025 Hz, one measurement buffer), because a sound server that has to wake a
-// recorder every few milliseconds drops or repeats pieces of the signal when the machine is
-// busy, and each such seam can raise a buffer's peak.
+// device waits for the callback period, twice on some drivers); SDL's pulseaudio driver asks
+// the server to buffer no more than one callback, and with 6 ms (64 samples) a busy machine
+// left gaps in the sound now and then. Capture: at most 100 ms (1024 at 11 025 Hz, one
+// measurement buffer), because a sound server that has to wake a recorder every few
+// milliseconds drops or repeats pieces of the signal when the machine is busy, and each such
+// seam can raise a buffer's peak.
 Uint16 DeviceSamples(int rate, bool capture) {
   Uint16 samples = 4096;
-  const int longest = capture ? rate / 10 : rate / 100;
+  const int longest = capture ? rate / 10 : rate * 12 / 1000;
   while (samples > 1 && samples > longest) samples /= 2;
   return samples;
 }
