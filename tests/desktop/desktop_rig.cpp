@@ -397,10 +397,14 @@ bool DesktopRig::UnplugMicrophone() {
          Fail("the default source stayed the microphone");
 }
 
+// The server first, as when it crashes: its clients' streams and devices go with it at once.
+// (Killing its PulseAudio layer first would remove the devices that layer made while the
+// server still runs, and SDL's pipewire driver, starting up against a server that dies under
+// it, waits for ever.)
 void DesktopRig::KillSoundServer() {
-  pipewirePulse_.Kill();
-  wireplumber_.Kill();
   pipewire_.Kill();
+  wireplumber_.Kill();
+  pipewirePulse_.Kill();
 }
 
 std::optional<std::string> DesktopRig::ProgramWindow(pid_t program) {

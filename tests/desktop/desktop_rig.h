@@ -122,7 +122,7 @@ class DesktopRig {
   bool HasStream(pid_t process, const std::string& kind);
   // Unloads the microphone's module and waits until the server's default source has changed.
   bool UnplugMicrophone();
-  // Kills pipewire-pulse, wireplumber and pipewire (and with them every client's stream).
+  // Kills pipewire, then wireplumber and pipewire-pulse (and with them every client's stream).
   void KillSoundServer();
 
   // The program's top-level window (an X window id), waiting for it to appear.

@@ -2,10 +2,15 @@
 // handler runs once, then every open SDL object is closed and SDL quits.
 
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/sdl_internal.h"
@@ -116,13 +121,49 @@ bool StartVideo() {
   return true;
 }
 
+namespace {
+
+// Whether a PipeWire server accepts connections on the socket its clients use.
+bool PipewireServerAnswers() {
+  const char* remote = std::getenv("PIPEWIRE_REMOTE");
+  std::string path = remote != nullptr && remote[0] != '\0' ? remote : "pipewire-0";
+  if (path[0] != '/') {
+    const char* folder = std::getenv("PIPEWIRE_RUNTIME_DIR");
+    if (folder == nullptr || folder[0] == '\0') folder = std::getenv("XDG_RUNTIME_DIR");
+    if (folder == nullptr || folder[0] == '\0') return false;
+    path = std::string(folder) + "/" + path;
+  }
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (connection < 0) return false;
+  const bool answers = connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(connection);
+  return answers;
+}
+
+bool NamesPipewire(const char* driver) {
+  return driver != nullptr && SDL_strncasecmp(driver, "pipewire", 8) == 0;
+}
+
+}  // namespace
+
 bool StartAudio() {
   if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
     QuietAlsa();
     // A monitor of an output is never a microphone, whatever the environment asks for.
     SDL_SetHintWithPriority(SDL_HINT_AUDIO_INCLUDE_MONITORS, "0", SDL_HINT_OVERRIDE);
+    if (NamesPipewire(SDL_GetHint(SDL_HINT_AUDIODRIVER)) && AudioServerGone()) return false;
   }
   return StartSubsystem(SDL_INIT_AUDIO);
+}
+
+bool AudioServerGone() {
+  const bool pipewire = SDL_WasInit(SDL_INIT_AUDIO) != 0 ? NamesPipewire(SDL_GetCurrentAudioDriver())
+                                                        : NamesPipewire(SDL_GetHint(SDL_HINT_AUDIODRIVER));
+  return pipewire && !PipewireServerAnswers();
 }
 
 bool RestartAudioIfIdle() {

@@ -18,6 +18,10 @@ namespace platform::sdl {
 bool StartEvents();
 bool StartVideo();
 bool StartAudio();
+// Whether SDL's audio is (or would be started) on its pipewire driver and no PipeWire server
+// answers. That driver waits for ever, when it starts and in every open, once its server has
+// gone, so neither may be asked of it then; StartAudio fails instead.
+bool AudioServerGone();
 // Stops SDL's audio so that the next StartAudio connects afresh (to a sound server that was
 // restarted, say); only when none of our audio devices is open. True when it was stopped.
 bool RestartAudioIfIdle();
@@ -107,6 +111,8 @@ void MarkWaveHeaderDone(WaveHeader& header);
 constexpr Uint64 kDeviceStallMs = 3000;
 // SDL reported `device` removed (unplugged, or its sound server ended); program thread.
 void AudioDeviceRemoved(SDL_AudioDeviceID device, bool capture);
+// A device was lost: SDL's audio is started afresh before the next open (wave_device.cpp).
+void NoteAudioTrouble();
 void InputDeviceRemoved(SDL_AudioDeviceID device);
 void OutputDeviceRemoved(SDL_AudioDeviceID device);
 // Each looks for a stall of its device, and answers whether the device still needs watching.

@@ -120,6 +120,10 @@ SDL_AudioDeviceID OpenOutput(const WaveFormat& format, Samples& samples) {
   wanted.userdata = &samples;
   samples.silence = format.bits == 8 ? 128 : 0;
   SDL_AudioSpec obtained{};
+  if (AudioServerGone()) {
+    NoteOutputOpenFailure(kMmBadDeviceId);
+    return 0;
+  }
   SDL_ClearError();
   const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
   if (device == 0) {

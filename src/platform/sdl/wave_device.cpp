@@ -13,6 +13,8 @@
 namespace platform::sdl {
 namespace {
 
+bool audioTrouble = false;  // a device went away since SDL's audio was last started
+
 // Samples per callback, a power of two. Output: at most 12 ms (128 at 11 025 Hz), so a block
 // is reported done shortly before it is heard and a key silences the sound quickly (closing a
 // device waits for the callback period, twice on some drivers); SDL's pulseaudio driver asks
@@ -125,12 +127,17 @@ int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback cal
   wanted.samples = DeviceSamples(format.rate, capture);
   wanted.callback = callback;
   int result = kMmNoDriver;
-  // SDL's pulseaudio driver learns the default source once, when it starts: a microphone
-  // chosen since, or a monitor made the default, would go unseen. Starting it afresh costs
-  // about 2 ms and happens before each measurement, when no other device is open.
-  if (capture && SDL_WasInit(SDL_INIT_AUDIO) != 0) {
+  // SDL's audio is started afresh (about 2 ms, and only when none of our devices is open)
+  // before an open that could otherwise go wrong:
+  // - after a device went away: SDL's pipewire driver, asked to open a device once its
+  //   server has ended, can wait for ever for the stream to connect;
+  // - before each measurement with the pulseaudio driver, which learns the default source
+  //   once, when it starts: a microphone chosen since, or a monitor made the default, would
+  //   go unseen.
+  if (SDL_WasInit(SDL_INIT_AUDIO) != 0) {
     const char* driver = SDL_GetCurrentAudioDriver();
-    if (driver != nullptr && SDL_strcmp(driver, "pulseaudio") == 0) RestartAudioIfIdle();
+    const bool pulse = driver != nullptr && SDL_strcmp(driver, "pulseaudio") == 0;
+    if ((audioTrouble || (capture && pulse)) && RestartAudioIfIdle()) audioTrouble = false;
   }
   // A sound server that was restarted leaves SDL talking to the old one, and every open
   // fails; SDL's audio is started afresh once, when none of our devices holds it.
@@ -143,7 +150,7 @@ int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback cal
     // The callbacks push their events through SDL's queue, which must run before they do.
     StartEvents();
     std::string name;
-    result = capture ? ChooseMicrophone(name) : kMmNoError;
+    result = AudioServerGone() ? kMmBadDeviceId : capture ? ChooseMicrophone(name) : kMmNoError;
     if (result == kMmNoError) {
       device = OpenNamedDevice(name, capture, wanted);
       if (device != 0) return kMmNoError;
@@ -155,7 +162,11 @@ int OpenWaveDevice(const WaveFormat& format, bool capture, SDL_AudioCallback cal
   return result;
 }
 
+void NoteAudioTrouble() { audioTrouble = true; }
+
 void AudioDeviceRemoved(SDL_AudioDeviceID device, bool capture) {
+  // Any device, ours or not: a sound server that ends takes every device with it.
+  NoteAudioTrouble();
   if (capture) {
     InputDeviceRemoved(device);
   } else {

@@ -109,6 +109,7 @@ void StartSettling(const WaveFormat& format) {
 }
 
 void LoseInput() {
+  NoteAudioTrouble();
   std::lock_guard<std::mutex> lock(input.mutex);
   if (input.lost) return;
   input.lost = true;

@@ -91,6 +91,7 @@ void SDLCALL FeedBlocks(void*, Uint8* stream, int length) {
 }
 
 void LoseOutput() {
+  NoteAudioTrouble();
   std::lock_guard<std::mutex> lock(output.mutex);
   if (output.lost) return;
   output.lost = true;
