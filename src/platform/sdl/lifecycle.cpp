@@ -155,7 +155,7 @@ bool StartAudio() {
     QuietAlsa();
     // A monitor of an output is never a microphone, whatever the environment asks for.
     SDL_SetHintWithPriority(SDL_HINT_AUDIO_INCLUDE_MONITORS, "0", SDL_HINT_OVERRIDE);
-    if (NamesPipewire(SDL_GetHint(SDL_HINT_AUDIODRIVER)) && AudioServerGone()) return false;
+    if (AudioServerGone()) return false;
   }
   return StartSubsystem(SDL_INIT_AUDIO);
 }

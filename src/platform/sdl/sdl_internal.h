@@ -66,6 +66,13 @@ bool TonesOpen();
 // Whether SDL plays and records through its test drivers (disk, dummy), which take and give
 // exactly the bytes of the format asked for: no resampling to settle, no format to widen.
 bool TestAudioDriver();
+// Whether 8-bit sound is handed to SDL as 16-bit: on every driver but the test drivers,
+// since a sound server's PulseAudio layer ends an 8-bit stream whose last samples are still
+// in flight with bytes of 0, which in 8-bit sound are full scale (a click); in 16-bit sound
+// that filling is silence. Starts SDL's audio to know its driver.
+bool WidensEightBitSound();
+// 8-bit unsigned samples as 16-bit signed little-endian ones: `to` holds 2 × count bytes.
+void WidenToSixteenBits(const Uint8* from, std::size_t count, Uint8* to);
 // 8 or 16 bits, 1 or 2 channels, 1 to 200 000 samples per second.
 bool ValidWaveFormat(const WaveFormat& format);
 // Opens the default output device, or the microphone, at `format`, paused, with `callback`

@@ -97,15 +97,6 @@ void SDLCALL FeedSamples(void* userdata, Uint8* stream, int length) {
   }
 }
 
-// 8-bit samples as 16-bit ones, for the same reason as the wave-output device's: a sound
-// server may end an 8-bit stream with bytes of 0, a full-scale click.
-void Widen(WaveFormat& format, std::vector<Uint8>& bytes) {
-  std::vector<Uint8> wide(bytes.size() * 2);
-  for (std::size_t k = 0; k < bytes.size(); ++k) wide[2 * k + 1] = static_cast<Uint8>(bytes[k] ^ 0x80);
-  bytes.swap(wide);
-  format.bits = 16;
-}
-
 SDL_AudioDeviceID OpenOutput(const WaveFormat& format, Samples& samples) {
   if (!StartAudio()) {
     NoteOutputOpenFailure(kMmNoDriver);
@@ -187,7 +178,12 @@ bool PlayLoopingSound(const std::uint8_t* image, std::size_t size) {
   WaveFormat format;
   auto samples = std::make_unique<Samples>();
   if (!ParseWave(image, size, format, samples->bytes)) return false;
-  if (format.bits == 8 && StartAudio() && !TestAudioDriver()) Widen(format, samples->bytes);
+  if (format.bits == 8 && WidensEightBitSound()) {
+    std::vector<Uint8> wide(samples->bytes.size() * 2);
+    WidenToSixteenBits(samples->bytes.data(), samples->bytes.size(), wide.data());
+    samples->bytes.swap(wide);
+    format.bits = 16;
+  }
   samples->loop = true;
   SDL_AudioDeviceID device = OpenOutput(format, *samples);
   if (device == 0 && beepDevice != 0) {

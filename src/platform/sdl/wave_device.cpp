@@ -110,6 +110,16 @@ bool TestAudioDriver() {
   return driver != nullptr && (SDL_strcmp(driver, "disk") == 0 || SDL_strcmp(driver, "dummy") == 0);
 }
 
+bool WidensEightBitSound() { return StartAudio() && !TestAudioDriver(); }
+
+void WidenToSixteenBits(const Uint8* from, std::size_t count, Uint8* to) {
+  // (b - 128) << 8: a low byte of 0, and the byte with its sign bit flipped.
+  for (std::size_t k = 0; k < count; ++k) {
+    to[2 * k] = 0;
+    to[2 * k + 1] = static_cast<Uint8>(from[k] ^ 0x80);
+  }
+}
+
 bool ValidWaveFormat(const WaveFormat& format) {
   return (format.bits == 8 || format.bits == 16) &&
          (format.channels == 1 || format.channels == 2) && format.rate >= 1 &&

@@ -68,11 +68,7 @@ void SDLCALL FeedBlocks(void*, Uint8* stream, int length) {
     if (count > 0) {
       const Uint8* from = head.data + output.playedOfHead;
       if (output.widen) {
-        // (b - 128) << 8, little-endian: a low byte of 0 and the sign bit flipped.
-        for (int k = 0; k < count; ++k) {
-          stream[written + 2 * k] = 0;
-          stream[written + 2 * k + 1] = static_cast<Uint8>(from[k] ^ 0x80);
-        }
+        WidenToSixteenBits(from, static_cast<std::size_t>(count), stream + written);
       } else {
         std::memcpy(stream + written, from, static_cast<std::size_t>(count));
       }
@@ -138,23 +134,20 @@ int WaveOutOpen(const WaveFormat& format) {
   if (!ValidWaveFormat(format)) return kWaveBadFormat;
   if (outputDevice != 0) return kMmAllocated;
   ReleaseFinishedBeep();
-  StartAudio();  // the driver decides the device's format
+  const bool widen = format.bits == 8 && WidensEightBitSound();
   {
     std::lock_guard<std::mutex> lock(output.mutex);
     output.blocks.clear();
     output.playedOfHead = 0;
-    output.widen = format.bits == 8 && !TestAudioDriver();
+    output.widen = widen;
     output.silence = format.bits == 8 && !output.widen ? 128 : 0;
     output.lost = false;
     output.silenceAfterEnd = -1;
     const int deviceBytes = output.widen ? 2 : format.bits / 8;
     output.playOutBytes = format.rate * format.channels * deviceBytes * kPlayOutMs / 1000;
   }
-  // A sound server's PulseAudio layer fills a gap at the end of an 8-bit stream (a device
-  // closed with its last samples in flight) with bytes of 0, which in 8-bit sound are full
-  // scale: a click after many prompts. On a 16-bit device that filling is silence.
   WaveFormat deviceFormat = format;
-  if (output.widen) deviceFormat.bits = 16;
+  if (widen) deviceFormat.bits = 16;
   SDL_AudioDeviceID device = 0;
   const int result = OpenWaveDevice(deviceFormat, false, FeedBlocks, device);
   if (result != kMmNoError) return result;
