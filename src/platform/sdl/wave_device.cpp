@@ -15,17 +15,17 @@ namespace {
 
 bool audioTrouble = false;  // a device went away since SDL's audio was last started
 
-// Samples per callback, a power of two. Output: at most 12 ms (128 at 11 025 Hz), so a block
-// is reported done shortly before it is heard and a key silences the sound quickly (closing a
-// device waits for the callback period, twice on some drivers); SDL's pulseaudio driver asks
-// the server to buffer no more than one callback, and with 6 ms (64 samples) a busy machine
-// left gaps in the sound now and then. Capture: at most 100 ms (1024 at 11 025 Hz, one
-// measurement buffer), because a sound server that has to wake a recorder every few
-// milliseconds drops or repeats pieces of the signal when the machine is busy, and each such
-// seam can raise a buffer's peak.
+// Samples per callback, a power of two. Output: at most 24 ms (256 at 11 025 Hz). SDL's
+// pulseaudio driver asks the server to buffer no more than one callback, and with 12 ms a
+// busy machine left 4 ms gaps in the sound about once a minute (6 ms: more often); a key
+// still silences the sound about as fast, since closing the device drops what the server
+// holds, but the close itself waits for the callback period (twice on some drivers).
+// Capture: at most 100 ms (1024 at 11 025 Hz, one measurement buffer), because a sound
+// server that has to wake a recorder every few milliseconds drops or repeats pieces of the
+// signal when the machine is busy, and each such seam can raise a buffer's peak.
 Uint16 DeviceSamples(int rate, bool capture) {
   Uint16 samples = 4096;
-  const int longest = capture ? rate / 10 : rate * 12 / 1000;
+  const int longest = capture ? rate / 10 : rate * 24 / 1000;
   while (samples > 1 && samples > longest) samples /= 2;
   return samples;
 }
