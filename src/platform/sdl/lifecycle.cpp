@@ -61,6 +61,11 @@ bool StartCoreLocked() {
   // present re-uploads and redraws the whole window, which with a software GL costs close to
   // a millisecond for a changed line of text.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // SDL's pulseaudio driver asks the sound server to hold no more than one callback of
+  // sound (24 ms), so a moment's stall of the machine cuts a gap into a prompt. The sound
+  // server's client library reads this variable when a stream connects: 60 ms on the server
+  // ride out such stalls. A value the user set is kept.
+  setenv("PULSE_LATENCY_MSEC", "60", 0);
   if (SDL_Init(0) != 0) return false;
   coreStarted = true;
   RegisterExitHook();

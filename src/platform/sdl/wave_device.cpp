@@ -15,11 +15,11 @@ namespace {
 
 bool audioTrouble = false;  // a device went away since SDL's audio was last started
 
-// Samples per callback, a power of two. Output: at most 24 ms (256 at 11 025 Hz). SDL's
-// pulseaudio driver asks the server to buffer no more than one callback, and with 12 ms a
-// busy machine left 4 ms gaps in the sound about once a minute (6 ms: more often); a key
-// still silences the sound about as fast, since closing the device drops what the server
-// holds, but the close itself waits for the callback period (twice on some drivers).
+// Samples per callback, a power of two. Output: at most 24 ms (256 at 11 025 Hz). With 12 ms
+// a busy machine left 4 ms gaps in the sound about once a minute (6 ms: more often); the
+// sound server also holds 60 ms (set at start). A key still silences the sound about as
+// fast, since closing the device drops what the server holds, but the close itself waits
+// for the callback period (twice on some drivers).
 // Capture: at most 100 ms (1024 at 11 025 Hz, one measurement buffer), because a sound
 // server that has to wake a recorder every few milliseconds drops or repeats pieces of the
 // signal when the machine is busy, and each such seam can raise a buffer's peak.

@@ -35,11 +35,12 @@ struct OutputQueue {
   int playOutBytes = 0;  // kPlayOutMs of the device's format
 };
 
-// Closing a device drops what SDL and the sound server still hold: the last 6 to 7 ms of
-// every sound, and a click where a sound does not end at silence. So a close after a block
-// was played to its end first lets SDL take 30 ms of silence (with SDL's pulseaudio and
-// pipewire drivers every sample then reached the speakers), waiting at most 200 ms.
-constexpr int kPlayOutMs = 30;
+// Closing a device drops what SDL and the sound server still hold: the end of every sound,
+// and a click where a sound does not end at silence. So a close after a block was played to
+// its end first lets SDL take 90 ms of silence, more than one callback and the server's
+// 60 ms together (with SDL's pulseaudio and pipewire drivers every sample then reached the
+// speakers), waiting at most 200 ms.
+constexpr int kPlayOutMs = 90;
 constexpr Uint64 kLongestPlayOutMs = 200;
 
 OutputQueue output;
