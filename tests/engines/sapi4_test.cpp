@@ -73,23 +73,33 @@ TEST_F(Sapi4Test, VoicesCountInListingOrderWithSpeedAndPitchSetWhenNotZero) {
     std::vector<std::string> calls;
   };
   const Case cases[] = {
+      // 0 and below: the Brazilian voice.
       {0, 0, 0, {"start", "voice roa/pt-BR"}},
-      {1, 180, 0, {"start", "voice roa/pt-BR", "rate 180"}},
-      {3, 0, 60, {"start", "voice gmw/en", "pitch 60"}},
-      {2, 150, 40, {"start", "voice roa/pt", "rate 150", "pitch 40"}},
-      // Below the first voice: the first; past the last voice: the last.
       {-4, 0, 0, {"start", "voice roa/pt-BR"}},
-      {99, 0, 0, {"start", "voice gmw/en"}},
+      {1, 180, 0, {"start", "voice gmw/en", "rate 180"}},
+      {2, 150, 40, {"start", "voice roa/pt", "rate 150", "pitch 40"}},
+      {3, 0, 60, {"start", "voice roa/pt-BR", "pitch 60"}},
+      // Past the last voice: the last.
+      {99, 0, 0, {"start", "voice gmw/pt"}},
   };
+  const std::vector<ServiceVoice> voices = {
+      {"Tres", "en", "gmw/en"}, {"Dois", "pt", "roa/pt"}, {"Um", "PT-BR", "roa/pt-BR"}, {"Quatro", "pt", "gmw/pt"}};
   StartModules();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "voice " << c.voice);
     InstallScriptedServices(true);
+    Library().voices = voices;
     ASSERT_TRUE(EngineOpen(c.voice, c.speed, c.pitch, 4, ""));
     EXPECT_EQ(Library().calls, c.calls);
     EngineClose();
     EXPECT_EQ(Library().calls.back(), "finish");
   }
+  // Without a Brazilian voice, the first.
+  InstallScriptedServices(true);
+  Library().voices = {voices[0], voices[1]};
+  ASSERT_TRUE(EngineOpen(0, 0, 0, 4, ""));
+  EXPECT_EQ(Library().calls.back(), "voice gmw/en");
+  EngineClose();
 }
 
 TEST_F(Sapi4Test, AFailedOpenEndsTheLibraryAndKeepsTheCurrentFolder) {

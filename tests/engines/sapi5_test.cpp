@@ -31,13 +31,15 @@ TEST_F(Sapi5Test, OpenFailsWhenTheServiceCannotServe) {
     const char* name;
     void (*script)(ServiceScript&);
     const char* outputFile;
+    std::vector<std::int32_t> voices;
   };
   const Case cases[] = {
-      {"unreachable", [](ServiceScript& s) { s.reachable = false; }, ""},
-      {"voice list refused", [](ServiceScript& s) { s.listFails = true; }, ""},
-      {"no voice", [](ServiceScript& s) { s.voices.clear(); }, ""},
-      {"voice refused", [](ServiceScript& s) { s.selectFails = true; }, ""},
-      {"output file", [](ServiceScript&) {}, "fala.wav"},
+      {"unreachable", [](ServiceScript& s) { s.reachable = false; }, "", {1, 0}},
+      {"voice list refused", [](ServiceScript& s) { s.listFails = true; }, "", {1, 0}},
+      {"no voice", [](ServiceScript& s) { s.voices.clear(); }, "", {1, 0}},
+      {"voice refused", [](ServiceScript& s) { s.selectFails = true; }, "", {1}},
+      {"Brazilian Portuguese refused", [](ServiceScript& s) { s.languageFails = true; }, "", {0}},
+      {"output file", [](ServiceScript&) {}, "fala.wav", {1, 0}},
   };
   StartModules();
   for (const Case& c : cases) {
@@ -45,32 +47,34 @@ TEST_F(Sapi5Test, OpenFailsWhenTheServiceCannotServe) {
     InstallScriptedServices(true);
     c.script(Service());
     for (const std::int32_t type : {5, 54}) {
-      EXPECT_FALSE(EngineOpen(1, 0, 0, type, c.outputFile));
-      EXPECT_EQ(CurrentEngineType(), type);
-      EngineSpeak("nada");
-      EXPECT_FALSE(EngineBusy(0));
+      for (const std::int32_t voice : c.voices) {
+        EXPECT_FALSE(EngineOpen(voice, 0, 0, type, c.outputFile));
+        EXPECT_EQ(CurrentEngineType(), type);
+        EngineSpeak("nada");
+        EXPECT_FALSE(EngineBusy(0));
+      }
     }
     EXPECT_TRUE(Service().said.empty());
     EXPECT_EQ(Service().openConnections, 0) << "a failed open keeps no connection";
   }
 }
 
-TEST_F(Sapi5Test, VoiceNumberCountsFromOneAndFallsBackToTheFirstAtSpeedZero) {
+TEST_F(Sapi5Test, VoiceNumberCountsFromOneAndAnyOtherTakesTheBrazilianVoiceAtSpeedZero) {
   struct Case {
     std::int32_t voice;
     std::int32_t speed;
     std::vector<std::string> calls;
   };
   const Case cases[] = {
-      {1, 5, {"voice Um", "rate 50"}},
-      {3, -10, {"voice Tres", "rate -100"}},
-      {2, 10, {"voice Dois", "rate 100"}},
-      {0, 7, {"voice Um", "rate 0"}},
-      {4, 7, {"voice Um", "rate 0"}},
-      {-3, 7, {"voice Um", "rate 0"}},
+      {1, 5, {"language pt-BR", "voice Um", "rate 50"}},
+      {3, -10, {"language en", "voice Tres", "rate -100"}},
+      {2, 10, {"language pt", "voice Dois", "rate 100"}},
+      {0, 7, {"language pt-BR", "rate 0"}},
+      {4, 7, {"language pt-BR", "rate 0"}},
+      {-3, 7, {"language pt-BR", "rate 0"}},
       // A speed the service cannot take leaves the voice at its own rate.
-      {2, 11, {"voice Dois"}},
-      {2, -11, {"voice Dois"}},
+      {2, 11, {"language pt", "voice Dois"}},
+      {2, -11, {"language pt", "voice Dois"}},
   };
   StartModules();
   for (const Case& c : cases) {
@@ -134,19 +138,20 @@ TEST_F(Sapi5Test, BusyHoldsUntilEveryTextEndedAndPostsAWakeUpEachTime) {
   EXPECT_FALSE(result.stalled) << result.message;
 }
 
-TEST_F(Sapi5Test, StopDiscardsEverythingAndBusyEndsWithTheCancelNotices) {
+TEST_F(Sapi5Test, StopDiscardsEverythingAndBusyIsFalseAtOnce) {
   StartModules();
   const sim::RunResult result = sim::Run([] {
     ASSERT_TRUE(EngineOpen(1, 0, 0, 54, ""));
+    Service().neverBegins = true;  // no cancel notice will come either
     EngineSpeak("um");
     EngineSpeak("dois");
-    EngineSpeak("tres");
     EXPECT_TRUE(EngineBusy(0));
     const std::int64_t before = sim::Now();
     EngineStop();
     EXPECT_EQ(sim::Now() - before, 50);
     EXPECT_EQ(Service().calls.back(), "cancel");
     EXPECT_FALSE(EngineBusy(0));
+    Service().neverBegins = false;
     EngineSpeak("depois");
     EXPECT_TRUE(EngineBusy(0)) << "a text after the stop counts again";
     Service().EndTexts(1);
@@ -154,6 +159,41 @@ TEST_F(Sapi5Test, StopDiscardsEverythingAndBusyEndsWithTheCancelNotices) {
     EngineClose();
   });
   EXPECT_FALSE(result.stalled) << result.message;
+}
+
+TEST_F(Sapi5Test, ATextNeverBegunOrNeverEndedCountsAsEndedInTime) {
+  struct Case {
+    const char* name;
+    bool neverBegins;
+    std::int64_t endedAfterMs;  // from the speak
+    std::size_t beeps;
+  };
+  const Case cases[] = {
+      // Both texts go, with one beep, once the first has waited for its start too long.
+      {"never begins", true, kSapi5StartTimeoutMs, 1},
+      // "um texto" is given its length's time from its begin; "dois", stuck behind it in the
+      // service, then waits for its start too long.
+      {"never ends", false, 2 * kSapi5StartTimeoutMs + 8 * kSapi5MsPerCharacter, 1},
+  };
+  StartModules();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallScriptedServices(true);
+    Service().neverBegins = c.neverBegins;
+    const sim::RunResult result = sim::Run([&] {
+      ASSERT_TRUE(EngineOpen(1, 0, 0, 5, ""));
+      const std::size_t beepsBefore = sim::Beeps().size();
+      const std::int64_t start = sim::Now();
+      EngineSpeak("um texto");
+      EngineSpeak("dois");
+      EngineClose();
+      EXPECT_GE(sim::Now() - start, c.endedAfterMs);
+      EXPECT_LT(sim::Now() - start, c.endedAfterMs + kSapi5CloseStepMs + kSapi5BusyWaitMs);
+      EXPECT_EQ(sim::Beeps().size() - beepsBefore, c.beeps);
+      EXPECT_EQ(Service().openConnections, 0);
+    });
+    EXPECT_FALSE(result.stalled) << result.message;
+  }
 }
 
 TEST_F(Sapi5Test, CloseWaitsInThreeHundredMillisecondStepsThenDisconnects) {

@@ -27,10 +27,11 @@
 // minutes for the ten thousand voices. The leak check leaves alone what libraries keep:
 // D-Bus's data, SDL's data for the client library's thread (which starts the event queue
 // when it posts a notice), and the messages the client library builds with vasprintf when a
-// connection fails (its frames carry no frame pointers to name them by).
+// connection fails (its frames carry no frame pointers to name them by), and the connection
+// to a hung service, which is left open on purpose.
 extern "C" const char* __asan_default_options() { return "intercept_strstr=0"; }
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\nleak:libSDL2\nleak:__vasprintf_internal\n";
+  return "leak:libdbus-1.so\nleak:libSDL2\nleak:__vasprintf_internal\nleak:libspeechd.so\n";
 }
 
 namespace {
@@ -76,6 +77,10 @@ bool WaitFor(Done done, std::int64_t timeoutMs) {
 // A speech service of the test's own, started headless in a temporary home.
 class SpeechServiceTest : public ::testing::Test {
  protected:
+  // Audio to libao's null driver.
+  virtual std::string AudioSettings() { return "AudioOutputMethod \"libao\"\n"; }
+  virtual std::string ClientSettings() { return ""; }
+
   void SetUp() override {
     const std::optional<std::string> program = test_support::FindProgram("speech-dispatcher");
     if (!program) GTEST_SKIP() << "speech-dispatcher is not installed";
@@ -90,8 +95,8 @@ class SpeechServiceTest : public ::testing::Test {
     std::string settings;
     std::ifstream system("/etc/speech-dispatcher/speechd.conf", std::ios::binary);
     if (system) settings.assign(std::istreambuf_iterator<char>(system), {});
-    // Audio to libao's null driver; and no service starting by itself once the test's is gone.
-    settings += "\nAudioOutputMethod \"libao\"\nDisableAutoSpawn\n";
+    // No service starting by itself once the test's is gone.
+    settings += "\n" + AudioSettings() + ClientSettings() + "DisableAutoSpawn\n";
     std::ofstream(config / "speechd.conf", std::ios::binary) << settings;
     std::ofstream(home_ / ".libao", std::ios::binary) << "default_driver=null\n";
     environment_.Set("HOME", home_.string());
@@ -185,6 +190,76 @@ TEST_F(SpeechServiceTest, AServiceThatDiesMidSpeechEndsBusyInsteadOfHanging) {
   engines::EngineSpeak("depois");  // refused: a beep, nothing else
   engines::EngineClose();
   EXPECT_FALSE(engines::EngineOpen(1, 0, 0, 5, "")) << "no service, no voice";
+}
+
+// A client section for type 54 alone, as the README shows it.
+class SpeechServiceClientSectionTest : public SpeechServiceTest {
+ protected:
+  std::string ClientSettings() override {
+    return "BeginClient \"*:veranto:sapi54*\"\n  DefaultModule \"dummy\"\nEndClient\n";
+  }
+};
+
+// The voice list is the output module's: type 54 lists the other module's voices.
+TEST_F(SpeechServiceClientSectionTest, GivesTypeFiftyFourItsOwnOutputModule) {
+  std::vector<engines::ServiceVoice> five;
+  std::vector<engines::ServiceVoice> fiftyFour;
+  ASSERT_TRUE(engines::Sapi5Voices(5, five));
+  engines::Sapi5Voices(54, fiftyFour);
+  EXPECT_GT(five.size(), 100u) << "espeak-ng's voices";
+  EXPECT_LT(fiftyFour.size(), 10u) << "the dummy module's voices";
+}
+
+// A service whose audio output fails: it takes texts and never reports on them.
+class SpeechServiceWithoutSoundTest : public SpeechServiceTest {
+ protected:
+  std::string AudioSettings() override { return "AudioOutputMethod \"pulse\"\n"; }
+  void SetUp() override {
+    environment_.Set("PULSE_SERVER", "unix:/nonexistent/veranto-no-sound");
+    SpeechServiceTest::SetUp();
+  }
+  Environment environment_;
+};
+
+TEST_F(SpeechServiceWithoutSoundTest, SpeakBusyStopAndCloseAllReturn) {
+  constexpr std::int64_t kBoundMs = engines::kSapi5StartTimeoutMs + kStartTimeoutMs;
+  ASSERT_TRUE(engines::EngineOpen(1, 0, 0, 5, ""));
+  engines::EngineSpeak("Um, dois, três.");
+  engines::EngineSpeak("Quatro.");
+  EXPECT_TRUE(WaitFor([] { return !engines::EngineBusy(0); }, kBoundMs));
+  engines::EngineSpeak("Cinco.");
+  engines::EngineStop();
+  EXPECT_FALSE(engines::EngineBusy(0));
+  engines::EngineSpeak("Seis.");
+  std::int64_t start = platform::ClockMilliseconds();
+  engines::EngineClose();
+  EXPECT_LT(platform::ClockMilliseconds() - start, kBoundMs);
+  // The service no longer answers at all: the other binding does not open, and says so soon.
+  start = platform::ClockMilliseconds();
+  EXPECT_FALSE(engines::EngineOpen(1, 0, 0, 54, ""));
+  EXPECT_LT(platform::ClockMilliseconds() - start, kBoundMs);
+}
+
+TEST(SynthesizerLibrary, EachOpenStartsFromTheDefaultSpeed) {
+  const fs::path path = fs::temp_directory_path() / ("veranto-speed-" + std::to_string(getpid()) + ".wav");
+  engines::DispatcherStart();
+  audio::SetKeyInterrupt(false);
+  const auto bytesAt = [&](std::int32_t speed) -> std::size_t {
+    if (!engines::EngineOpen(0, speed, 0, 4, path.string())) return 0;
+    engines::EngineSpeak("Um, dois, três: o teste do microfone.");
+    engines::EngineClose();
+    const std::size_t size = test_support::ReadFileBytes(path.string()).size();
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    return size;
+  };
+  const std::size_t first = bytesAt(0);
+  const std::size_t fast = bytesAt(450);
+  const std::size_t again = bytesAt(0);
+  ASSERT_GT(first, 44u);
+  EXPECT_LT(fast * 2, first) << "450 words a minute is faster";
+  // Within a twentieth: the library's pauses vary a little from one use to the next.
+  EXPECT_NEAR(static_cast<double>(again), static_cast<double>(first), first / 20.0);
 }
 
 TEST(SynthesizerLibrary, WritesATextToAWaveFileOfPlausibleLength) {

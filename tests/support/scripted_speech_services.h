@@ -21,29 +21,57 @@ struct ServiceScript {
   bool reachable = true;
   bool listFails = false;
   bool selectFails = false;
+  bool languageFails = false;
   bool sayFails = false;
   bool alive = true;
+  bool neverBegins = false;  // takes texts and never reports on them (its audio output failed)
+  bool neverEnds = false;    // begins its first text and never ends it (textMs > 0)
   std::vector<ServiceVoice> voices = {{"Um", "pt-BR", "none"}, {"Dois", "pt", "none"}, {"Tres", "en", "none"}};
   // > 0: each text ends this many milliseconds after the one before it ended (or after it was
-  // said, if the service was idle), its end notice coming at that virtual time. 0: texts stay
-  // until Cancel or EndTexts.
+  // said, if the service was idle), its notices coming at those virtual times. 0: texts begin
+  // when said and stay until Cancel or EndTexts.
   int textMs = 0;
 
   // What the backends did.
   std::vector<std::string> connectionNames;
-  std::vector<std::string> calls;  // "voice NAME", "rate N", "say TEXT", "cancel", "close"
+  std::vector<std::string> calls;  // "language L", "voice NAME", "rate N", "say TEXT", "cancel", "close"
   std::vector<std::string> said;
   int openConnections = 0;
 
   // State of the service.
+  struct Timed {
+    std::int64_t at;
+    ServiceNotice notice;
+  };
   int noticeMessage = 0;
-  int heldTexts = 0;  // said and neither ended nor cancelled (textMs 0)
+  int lastId = 0;
+  std::vector<int> held;  // said and neither ended nor cancelled (textMs 0)
+  std::vector<Timed> notices;
   std::int64_t lastEnd = 0;
 
-  // Ends the first `count` held texts, as the library's thread would report it.
-  void EndTexts(int count) {
-    for (int k = 0; k < count && heldTexts > 0; ++k, --heldTexts) platform::PostWake(noticeMessage);
+  // A notice at virtual time `at`, woken for as the library's thread would.
+  void Report(int id, ServiceNoticeKind kind, std::int64_t at) {
+    notices.push_back({at, {id, kind}});
+    platform::Event wake;
+    wake.kind = platform::EventKind::Wake;
+    wake.code = noticeMessage;
+    if (at > sim::Now()) {
+      sim::QueueStepAt(at, {wake});
+    } else {
+      platform::PostWake(noticeMessage);
+    }
   }
+  void EndHeld(int count, ServiceNoticeKind kind) {
+    for (int k = 0; k < count && !held.empty(); ++k) {
+      Report(held.front(), kind, sim::Now());
+      held.erase(held.begin());
+      if (kind == ServiceNoticeKind::End && !held.empty()) {
+        Report(held.front(), ServiceNoticeKind::Begin, sim::Now());
+      }
+    }
+  }
+  // Ends the first `count` held texts.
+  void EndTexts(int count) { EndHeld(count, ServiceNoticeKind::End); }
 };
 
 // Never destroyed: a backend left open holds a connection that reports here at exit.
@@ -67,6 +95,10 @@ class ScriptedConnection : public SpeechServiceConnection {
     voices = Service().voices;
     return true;
   }
+  bool SetLanguage(const std::string& language) override {
+    Service().calls.push_back("language " + language);
+    return !Service().languageFails;
+  }
   bool SelectVoice(const std::string& name) override {
     Service().calls.push_back("voice " + name);
     return !Service().selectFails;
@@ -75,27 +107,44 @@ class ScriptedConnection : public SpeechServiceConnection {
     Service().calls.push_back("rate " + std::to_string(rate));
     return rate >= -100 && rate <= 100;
   }
-  bool Say(const std::string& text) override {
+  int Say(const std::string& text) override {
     ServiceScript& script = Service();
-    if (script.sayFails || !script.alive) return false;
+    if (script.sayFails || !script.alive) return 0;
     script.calls.push_back("say " + text);
     script.said.push_back(text);
     script.noticeMessage = noticeMessage_;
+    const int id = ++script.lastId;
+    if (script.neverBegins) return id;
     if (script.textMs > 0) {
-      script.lastEnd = std::max(script.lastEnd, sim::Now()) + script.textMs;
-      platform::Event notice;
-      notice.kind = platform::EventKind::Wake;
-      notice.code = noticeMessage_;
-      sim::QueueStepAt(script.lastEnd, {notice});
+      const std::int64_t begin = std::max(script.lastEnd, sim::Now());
+      script.lastEnd = begin + script.textMs;
+      script.Report(id, ServiceNoticeKind::Begin, begin);
+      if (!script.neverEnds) script.Report(id, ServiceNoticeKind::End, script.lastEnd);
     } else {
-      ++script.heldTexts;
+      script.held.push_back(id);
+      if (script.held.size() == 1) script.Report(id, ServiceNoticeKind::Begin, sim::Now());
     }
-    return true;
+    return id;
   }
   bool Cancel() override {
-    Service().calls.push_back("cancel");
-    Service().EndTexts(Service().heldTexts);
-    return Service().alive;
+    ServiceScript& script = Service();
+    script.calls.push_back("cancel");
+    script.EndHeld(static_cast<int>(script.held.size()), ServiceNoticeKind::Cancel);
+    return script.alive;
+  }
+  std::vector<ServiceNotice> TakeNotices() override {
+    ServiceScript& script = Service();
+    std::vector<ServiceNotice> due;
+    std::vector<ServiceScript::Timed> later;
+    for (const ServiceScript::Timed& timed : script.notices) {
+      if (timed.at <= sim::Now()) {
+        due.push_back(timed.notice);
+      } else {
+        later.push_back(timed);
+      }
+    }
+    script.notices = later;
+    return due;
   }
 
  private:

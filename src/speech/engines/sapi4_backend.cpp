@@ -1,6 +1,7 @@
 #include "speech/engines/sapi4_backend.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -118,7 +119,8 @@ bool OpenLibrary(std::int32_t voice, std::int32_t speed, std::int32_t pitch) {
   std::vector<ServiceVoice> voices;
   if (!library.ListVoices(voices) || voices.empty()) return false;
   const std::size_t count = voices.size();
-  const std::size_t index = voice < 1 ? 0 : std::min(static_cast<std::size_t>(voice), count) - 1;
+  const std::size_t index =
+      voice < 1 ? Sapi4BrazilianVoice(voices) : std::min(static_cast<std::size_t>(voice), count) - 1;
   if (!library.SelectVoice(voices[index].variant)) return false;
   if (speed != 0 && !library.SetRate(speed)) return false;
   if (pitch != 0 && !library.SetPitch(static_cast<std::int16_t>(pitch))) return false;
@@ -126,6 +128,16 @@ bool OpenLibrary(std::int32_t voice, std::int32_t speed, std::int32_t pitch) {
 }
 
 }  // namespace
+
+std::size_t Sapi4BrazilianVoice(const std::vector<ServiceVoice>& voices) {
+  for (std::size_t k = 0; k < voices.size(); ++k) {
+    std::string language = voices[k].language;
+    std::transform(language.begin(), language.end(), language.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (language == "pt-br") return k;
+  }
+  return 0;
+}
 
 std::vector<std::string> Sapi4Texts(const std::string& text) {
   std::size_t first = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,9 +28,10 @@ constexpr std::size_t kSapi4TextLimit = 64000;
 // that trims to nothing.
 std::vector<std::string> Sapi4Texts(const std::string& text);
 
-// `voice` 0 or below is the first voice, above the number of voices the last; `speed` (words
-// per minute) and `pitch` are set when not 0. A non-empty `outputFile` receives the speech as a
-// 16-bit mono WAV file instead of the sound card. False when the library cannot start, has no
+// `voice` 0 or below is the first voice for Brazilian Portuguese (or else the first voice),
+// above the number of voices the last; `speed` (words per minute) and `pitch` are set when not
+// 0, over the library's defaults. A non-empty `outputFile` receives the speech as a 16-bit
+// mono WAV file instead of the sound card. False when the library cannot start, has no
 // voice, or refuses the voice, speed or pitch, or the file cannot be made.
 bool Sapi4Open(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
                const std::string& outputFile);
@@ -41,6 +43,10 @@ void Sapi4Speak(const std::string& text);
 bool Sapi4Busy(std::uint8_t queueOnly);
 // Silences the player when anything is pending or sounding, and clears both counters.
 void Sapi4Stop();
+
+// Where in `voices` the first voice for Brazilian Portuguese is (0 when there is none): the
+// voice a number of 0 or below takes.
+std::size_t Sapi4BrazilianVoice(const std::vector<ServiceVoice>& voices);
 
 // The voices `fala voices` lists, in the order the voice number counts them.
 bool Sapi4Voices(std::vector<ServiceVoice>& voices);

@@ -1,5 +1,6 @@
 #include "speech/engines/sapi5_backend.h"
 
+#include <deque>
 #include <memory>
 
 #include "console/console.h"
@@ -21,14 +22,22 @@ constexpr std::uint16_t kBusyStepMs = kSapi5BusyWaitMs / kBusySteps;
 constexpr std::uint16_t kStopSettleMs = 50;
 // How often busy asks a silent service whether it is still there.
 constexpr std::int64_t kAliveCheckMs = 500;
+constexpr const char* kFallbackLanguage = "pt-BR";
+
+// A text handed to the service whose end or cancel has not been reported.
+struct HeldText {
+  int id;
+  std::size_t length;
+  bool begun = false;
+  std::int64_t since = 0;  // when it began, or when it came first in line
+};
 
 struct Binding {
   const char* connectionName;
   int noticeMessage;
   std::unique_ptr<SpeechServiceConnection> connection;
   int voiceCount = 0;
-  // Texts handed to the service whose end or cancel notice has not been handled yet.
-  int outstanding = 0;
+  std::deque<HeldText> held{};  // in the order said: the first is the one sounding or next
   std::int64_t lastAliveCheck = 0;
 };
 
@@ -37,10 +46,53 @@ Binding bindings[2] = {{"sapi5", kSapi5NoticeMessage, nullptr},
 
 Binding& BindingOf(std::int32_t engineType) { return bindings[engineType == 54 ? 1 : 0]; }
 
-// Runs on the program's thread while messages are pumped: one text has ended or was cancelled.
+void ComeFirst(Binding& binding) {
+  if (!binding.held.empty() && !binding.held.front().begun) {
+    binding.held.front().since = platform::ClockMilliseconds();
+  }
+}
+
+void Apply(Binding& binding, const ServiceNotice& notice) {
+  for (auto text = binding.held.begin(); text != binding.held.end(); ++text) {
+    if (text->id != notice.text) continue;
+    if (notice.kind == ServiceNoticeKind::Begin) {
+      text->begun = true;
+      text->since = platform::ClockMilliseconds();
+      return;
+    }
+    const bool first = text == binding.held.begin();
+    binding.held.erase(text);
+    if (first) ComeFirst(binding);
+    return;
+  }
+}
+
+// Runs on the program's thread while messages are pumped: the service reported on a text.
 void HandleNotice(int message) {
   for (Binding& binding : bindings) {
-    if (binding.noticeMessage == message && binding.outstanding > 0) --binding.outstanding;
+    if (binding.noticeMessage != message || binding.connection == nullptr) continue;
+    for (const ServiceNotice& notice : binding.connection->TakeNotices()) Apply(binding, notice);
+  }
+}
+
+// A service that cannot play (its audio output failed) accepts texts and never reports on
+// them; one that stalls never ends the text it began. The first text in line counts as
+// ended once it has waited for its start too long, and then the service's queue is failed
+// as a whole (discarded, one beep); or once it has sounded far longer than its length calls
+// for.
+void EndOverdueTexts(Binding& binding) {
+  const std::int64_t now = platform::ClockMilliseconds();
+  while (!binding.held.empty()) {
+    const HeldText& first = binding.held.front();
+    if (!first.begun && now - first.since > kSapi5StartTimeoutMs) {
+      binding.held.clear();
+      binding.connection->Cancel();
+      platform::Beep();
+      return;
+    }
+    if (!first.begun || now - first.since <= Sapi5LongestSoundingMs(first.length)) return;
+    binding.held.pop_front();
+    ComeFirst(binding);
   }
 }
 
@@ -48,7 +100,7 @@ void Disconnect(Binding& binding) {
   console::SetWakeHandler(binding.noticeMessage, nullptr);
   binding.connection.reset();
   binding.voiceCount = 0;
-  binding.outstanding = 0;
+  binding.held.clear();
 }
 
 // A service that crashed or was stopped sends no more notices: what it held has ended.
@@ -60,6 +112,10 @@ bool ServiceGone(Binding& binding) {
 }
 
 }  // namespace
+
+std::int64_t Sapi5LongestSoundingMs(std::size_t length) {
+  return kSapi5StartTimeoutMs + static_cast<std::int64_t>(length) * kSapi5MsPerCharacter;
+}
 
 bool Sapi5ServiceRate(std::int32_t speed, int& rate) {
   if (speed < kLowestSpeed || speed > kHighestSpeed) return false;
@@ -80,11 +136,19 @@ bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, 
     return false;
   }
   binding.voiceCount = static_cast<int>(voices.size());
+  // The voice list is the service's own order, which changes as voice modules are updated:
+  // a number outside it says nothing about the voice wanted, and the service's first voice
+  // is seldom Portuguese. The language goes first, since choosing it resets the voice.
+  bool chosen = true;
   if (voice < 1 || voice > binding.voiceCount) {
-    voice = 1;
     speed = 0;
+    chosen = binding.connection->SetLanguage(kFallbackLanguage);
+  } else {
+    const ServiceVoice& wanted = voices[static_cast<std::size_t>(voice - 1)];
+    if (!wanted.language.empty()) binding.connection->SetLanguage(wanted.language);
+    chosen = binding.connection->SelectVoice(wanted.name);
   }
-  if (!binding.connection->SelectVoice(voices[static_cast<std::size_t>(voice - 1)].name)) {
+  if (!chosen) {
     Disconnect(binding);
     return false;
   }
@@ -105,22 +169,26 @@ void Sapi5Close(std::int32_t engineType) {
 void Sapi5Speak(std::int32_t engineType, const std::string& text) {
   Binding& binding = BindingOf(engineType);
   if (binding.connection == nullptr) return;
-  if (binding.connection->Say(ServiceText(text.empty() ? std::string(" ") : text))) {
-    ++binding.outstanding;
-  } else {
+  const std::string said = ServiceText(text.empty() ? std::string(" ") : text);
+  const int id = binding.connection->Say(said);
+  if (id <= 0) {
     platform::Beep();
+    return;
   }
+  binding.held.push_back({id, said.size()});
+  if (binding.held.size() == 1) ComeFirst(binding);
 }
 
 bool Sapi5Busy(std::int32_t engineType) {
   Binding& binding = BindingOf(engineType);
   if (binding.connection == nullptr) return false;
-  for (int step = 0; step < kBusySteps && binding.outstanding > 0; ++step) {
+  for (int step = 0; step < kBusySteps && !binding.held.empty(); ++step) {
     console::Delay(kBusyStepMs);
   }
-  if (binding.outstanding == 0) return false;
+  EndOverdueTexts(binding);
+  if (binding.held.empty()) return false;
   if (ServiceGone(binding)) {
-    binding.outstanding = 0;
+    binding.held.clear();
     return false;
   }
   platform::PostWake(kEngineWakeMessage);
@@ -130,8 +198,9 @@ bool Sapi5Busy(std::int32_t engineType) {
 void Sapi5Stop(std::int32_t engineType) {
   Binding& binding = BindingOf(engineType);
   if (binding.connection == nullptr) return;
-  // The cancel notices of the discarded texts end them for busy.
+  // Busy is false at once; the cancel notices that follow name texts no longer held.
   binding.connection->Cancel();
+  binding.held.clear();
   console::Delay(kStopSettleMs);
 }
 

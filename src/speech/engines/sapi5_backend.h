@@ -7,7 +7,8 @@
 #include "speech/engines/speech_service.h"
 
 // The newer system speech backends, engine types 5 and 54, on the speech service: a voice is
-// a 1-based position in the service's voice list, texts queue and speak in the background,
+// a 1-based position in the service's voice list (any other number: the service's own voice
+// for Brazilian Portuguese, at the default rate), texts queue and speak in the background,
 // and busy holds until the service has ended or cancelled every text handed to it.
 //
 // Types 5 and 54 behave alike and keep separate state. They differ in the connection name
@@ -25,6 +26,15 @@ constexpr int kSapi54NoticeMessage = 2982;
 constexpr int kSapi5BusyWaitMs = 20;
 constexpr int kSapi5CloseStepMs = 300;
 
+// A text that has not begun to sound this long after it came first in line counts as failed.
+// A service started on demand loads its voice module first, which takes a second or two on a
+// slow machine; a text queued behind others waits only from the moment they have ended.
+constexpr std::int64_t kSapi5StartTimeoutMs = 5000;
+// A begun text counts as ended after the start time-out plus this much per character: four
+// characters a second, slower than any of the service's voices speaks at its slowest rate.
+constexpr std::int64_t kSapi5MsPerCharacter = 250;
+std::int64_t Sapi5LongestSoundingMs(std::size_t length);
+
 // The service's rate (-100 to 100) for a speed of -10 to 10; false for any other speed,
 // which the service would refuse (the voice keeps its default rate).
 bool Sapi5ServiceRate(std::int32_t speed, int& rate);
@@ -38,9 +48,9 @@ void Sapi5Close(std::int32_t engineType);
 void Sapi5Speak(std::int32_t engineType, const std::string& text);
 // True while a text handed over has not ended; waits at most about 20 ms for the last ones
 // to end, and posts the wake-up message 2980 each time it answers true. A service that has
-// gone away ends every text.
+// gone away ends every text, and so do the time-outs above.
 bool Sapi5Busy(std::int32_t engineType);
-// Discards every text queued and sounding, then waits 50 ms.
+// Discards every text queued and sounding (busy is false from then on), then waits 50 ms.
 void Sapi5Stop(std::int32_t engineType);
 
 // The voices `fala voices` lists, in the order the voice number counts them; false when the

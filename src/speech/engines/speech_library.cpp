@@ -46,6 +46,10 @@ class EspeakLibrary : public SpeechLibrary {
       espeak_SetSynthCallback(TakeSamples);
       rate_ = rate;
     }
+    // The library keeps its speed and pitch from one use to the next: each use starts from
+    // the library's defaults, so that 0 means the default again.
+    espeak_SetParameter(espeakRATE, espeak_GetParameter(espeakRATE, 0), 0);
+    espeak_SetParameter(espeakPITCH, espeak_GetParameter(espeakPITCH, 0), 0);
     started_ = true;
     return rate_;
   }

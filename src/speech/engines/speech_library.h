@@ -14,7 +14,8 @@ namespace engines {
 class SpeechLibrary {
  public:
   virtual ~SpeechLibrary() = default;
-  // Starts the library; the rate of its 16-bit mono samples, or 0 when it cannot start.
+  // Starts the library at its default speed and pitch; the rate of its 16-bit mono samples,
+  // or 0 when it cannot start.
   virtual int Start() = 0;
   // Ends this use of the library (the library itself may stay loaded and ready).
   virtual void Finish() = 0;
