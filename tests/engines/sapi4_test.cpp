@@ -71,8 +71,13 @@ TEST_F(Sapi4Test, VoicesCountInListingOrderWithSpeedAndPitchSetWhenNotZero) {
     std::int32_t speed;
     std::int32_t pitch;
     std::vector<std::string> calls;
+    const char* name = "";
   };
   const Case cases[] = {
+      // By name or identifier, before the number; a name of no voice: the Brazilian voice.
+      {1, 0, 0, {"start", "voice roa/pt"}, "DOIS"},
+      {1, 0, 0, {"start", "voice gmw/pt"}, "gmw/PT"},
+      {1, 0, 0, {"start", "voice roa/pt-BR"}, "Cinco"},
       // 0 and below: the Brazilian voice.
       {0, 0, 0, {"start", "voice roa/pt-BR"}},
       {-4, 0, 0, {"start", "voice roa/pt-BR"}},
@@ -89,12 +94,14 @@ TEST_F(Sapi4Test, VoicesCountInListingOrderWithSpeedAndPitchSetWhenNotZero) {
     SCOPED_TRACE(testing::Message() << "voice " << c.voice);
     InstallScriptedServices(true);
     Library().voices = voices;
+    SetEngineVoiceName(c.name);
     ASSERT_TRUE(EngineOpen(c.voice, c.speed, c.pitch, 4, ""));
     EXPECT_EQ(Library().calls, c.calls);
     EngineClose();
     EXPECT_EQ(Library().calls.back(), "finish");
   }
   // Without a Brazilian voice, the first.
+  SetEngineVoiceName("");
   InstallScriptedServices(true);
   Library().voices = {voices[0], voices[1]};
   ASSERT_TRUE(EngineOpen(0, 0, 0, 4, ""));

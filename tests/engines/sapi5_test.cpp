@@ -64,9 +64,13 @@ TEST_F(Sapi5Test, VoiceNumberCountsFromOneAndAnyOtherTakesTheBrazilianVoiceAtSpe
     std::int32_t voice;
     std::int32_t speed;
     std::vector<std::string> calls;
+    const char* name = "";
   };
   const Case cases[] = {
       {1, 5, {"language pt-BR", "voice Um", "rate 50"}},
+      // A name goes before the number; one that names no voice falls back.
+      {1, 5, {"language en", "voice Tres", "rate 50"}, "tres"},
+      {1, 5, {"language pt-BR", "rate 0"}, "Nenhuma"},
       {3, -10, {"language en", "voice Tres", "rate -100"}},
       {2, 10, {"language pt", "voice Dois", "rate 100"}},
       {0, 7, {"language pt-BR", "rate 0"}},
@@ -78,8 +82,9 @@ TEST_F(Sapi5Test, VoiceNumberCountsFromOneAndAnyOtherTakesTheBrazilianVoiceAtSpe
   };
   StartModules();
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "voice " << c.voice << " speed " << c.speed);
+    SCOPED_TRACE(testing::Message() << "voice " << c.voice << " " << c.name << " speed " << c.speed);
     InstallScriptedServices(true);
+    SetEngineVoiceName(c.name);
     ASSERT_TRUE(EngineOpen(c.voice, c.speed, 9, 5, ""));
     EXPECT_EQ(Service().calls, c.calls);
     EngineClose();

@@ -104,6 +104,7 @@ TEST_F(SpeechSettingsTest, AnEngineIsWantedWhenSapiSaysSoWithTheSpeedRule) {
     std::int32_t speed;
     std::int32_t pitch;
     std::int32_t type;
+    const char* voiceName = "";
   } cases[] = {
       {"VOZ=2\r\nTOM=3\r\nTIPOSAPI=4\r\nVELOCIDADE=15\r\n", nullptr, false, 0, 0, 0, 0},
       {"TIPOSAPI=4\r\n", "N", false, 0, 0, 0, 0},
@@ -115,6 +116,11 @@ TEST_F(SpeechSettingsTest, AnEngineIsWantedWhenSapiSaysSoWithTheSpeedRule) {
       {"TIPOSAPI=54\r\nVELOCIDADE=-10\r\n", "S", true, 0, -10, 0, 54},
       {"VELOCIDADE=11\r\n", "S", true, 0, 0, 0, 0},  // TIPOSAPI absent: 0, not 4
       {"TIPOSAPI=3x\r\nVELOCIDADE=3\r\nTOM=-2\r\n", "S", true, 0, 3, -2, 3},
+      // A VOZ that does not begin with a digit or a sign names a voice.
+      {"VOZ= Português (Brasil) \r\nTIPOSAPI=5\r\n", "S", true, 0, 0, 0, 5, "Português (Brasil)"},
+      {"VOZ=roa/pt-BR\r\n", "S", true, 0, 0, 0, 0, "roa/pt-BR"},
+      {"VOZ= -3x\r\n", "S", true, -3, 0, 0, 0},
+      {"VOZ=+7\r\n", "S", true, 7, 0, 0, 0},
   };
   for (const auto& c : cases) {
     WriteFile("VERANTO.INI", std::string("[TRADUTOR]\r\n") + (c.sapi ? std::string("SAPI=") + c.sapi + "\r\n" : "") +
@@ -127,6 +133,7 @@ TEST_F(SpeechSettingsTest, AnEngineIsWantedWhenSapiSaysSoWithTheSpeedRule) {
     EXPECT_EQ(engine.speed, c.speed) << trace;
     EXPECT_EQ(engine.pitch, c.pitch) << trace;
     EXPECT_EQ(engine.type, c.type) << trace;
+    EXPECT_EQ(engine.voiceName, c.voiceName) << trace;
   }
   // A forced engine type is wanted whatever SAPI says, and the speed rule follows it.
   WriteFile("VERANTO.INI", "[TRADUTOR]\r\nSAPI=N\r\n[SERVFALA]\r\nTIPOSAPI=4\r\nVELOCIDADE=15\r\n");

@@ -1,5 +1,7 @@
-// `fala voices --engine N`: the voices of engine type N, each with the number VOZ takes to
-// choose it.
+// `fala voices --engine N [--lang L]`: the voices of engine type N (those of language L and
+// its variants), each with the number VOZ takes to choose it, and last, as 0, the voice VOZ
+// falls back to.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -15,9 +17,10 @@ namespace fala {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: fala voices --engine N\n"
+    "usage: fala voices --engine N [--lang L]\n"
     "  N: 5 or 54 (the speech service), 3 (the Aravo engine), any other number (the\n"
-    "  synthesizer library); also sapi5, sapi54, sapi4 or aravo\n";
+    "  synthesizer library); also sapi5, sapi54, sapi4 or aravo\n"
+    "  L: only the voices of that language, such as pt or pt-BR\n";
 
 // The engine type a name or number stands for; false when it is neither.
 bool ParseEngineType(const std::string& text, std::int32_t& type) {
@@ -38,11 +41,25 @@ bool ParseEngineType(const std::string& text, std::int32_t& type) {
   return true;
 }
 
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// "pt" takes pt, pt-BR and pt-PT; "pt-br" takes pt-BR and pt-br.
+bool OfLanguage(const std::string& language, const std::string& wanted) {
+  const std::string have = Lowered(language);
+  const std::string want = Lowered(wanted);
+  return have.compare(0, want.size(), want) == 0 && (have.size() == want.size() || have[want.size()] == '-');
+}
+
 }  // namespace
 
 int VoicesCommand(const Output& output, const std::vector<std::string>& arguments) {
   std::int32_t type = 0;
-  if (arguments.size() != 2 || arguments[0] != "--engine" || !ParseEngineType(arguments[1], type)) {
+  const bool filtered = arguments.size() == 4 && arguments[2] == "--lang" && !arguments[3].empty();
+  if ((arguments.size() != 2 && !filtered) || arguments[0] != "--engine" ||
+      !ParseEngineType(arguments[1], type)) {
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -62,10 +79,20 @@ int VoicesCommand(const Output& output, const std::vector<std::string>& argument
   // The services name their voices in UTF-8; Print takes Windows-1252.
   for (std::size_t k = 0; k < voices.size(); ++k) {
     const engines::ServiceVoice& voice = voices[k];
+    if (filtered && !OfLanguage(voice.language, arguments[3])) continue;
     std::string line = std::to_string(k + 1) + "\t" + voice.name + "\t" + voice.language;
     if (service && !voice.variant.empty() && voice.variant != "none") line += "\t" + voice.variant;
     Print(output, platform::Utf8ToCp1252(line) + "\n");
   }
+  std::string fallBack;
+  if (service) {
+    fallBack = "0\t(the service's own voice for pt-BR: VOZ absent, 0 or past " +
+               std::to_string(voices.size()) + ")";
+  } else {
+    const engines::ServiceVoice& voice = voices[engines::Sapi4BrazilianVoice(voices)];
+    fallBack = "0\t" + voice.name + "\t" + voice.language + "\t(VOZ absent, 0 or below)";
+  }
+  Print(output, platform::Utf8ToCp1252(fallBack) + "\n");
   return 0;
 }
 

@@ -11,6 +11,7 @@ namespace {
 constexpr std::uint16_t kSettleStepMs = 50;
 
 std::int32_t engineType = kStartEngineType;
+std::string voiceName;
 
 // Engine types 5 and 54 speak through the speech service, every other value through the
 // synthesizer library.
@@ -18,8 +19,8 @@ bool IsSapi5(std::int32_t type) { return type == kSystemSpeech5 || type == kSyst
 
 bool SystemSpeechOpen(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
                       const std::string& outputFile) {
-  if (IsSapi5(engineType)) return Sapi5Open(engineType, voice, speed, pitch, outputFile);
-  return Sapi4Open(voice, speed, pitch, outputFile);
+  if (IsSapi5(engineType)) return Sapi5Open(engineType, voice, speed, pitch, outputFile, voiceName);
+  return Sapi4Open(voice, speed, pitch, outputFile, voiceName);
 }
 
 void SystemSpeechClose() {
@@ -53,7 +54,12 @@ void SystemSpeechStop() {
 
 }  // namespace
 
-void DispatcherStart() { engineType = kStartEngineType; }
+void DispatcherStart() {
+  engineType = kStartEngineType;
+  voiceName.clear();
+}
+
+void SetEngineVoiceName(const std::string& name) { voiceName = name; }
 
 std::int32_t CurrentEngineType() { return engineType; }
 

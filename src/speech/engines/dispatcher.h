@@ -13,9 +13,14 @@ constexpr std::int32_t kSystemSpeech5 = 5;
 constexpr std::int32_t kSystemSpeech54 = 54;
 constexpr std::int32_t kStartEngineType = 4;
 
-// Module start: the engine type goes back to 4.
+// Module start: the engine type goes back to 4, and voices are chosen by number.
 void DispatcherStart();
 std::int32_t CurrentEngineType();
+
+// A voice chosen by its name (in Windows-1252, compared without regard to case) instead of
+// its number: the opens of types 4, 5 and 54 that follow look for it first, and a name that
+// matches no voice takes the voice a number outside the list takes. Empty: by number.
+void SetEngineVoiceName(const std::string& name);
 
 // Records `engineType` (kept even when the open fails), opens that backend and, when it
 // opened, waits in 50 ms steps until it no longer answers busy. An empty `outputFile` speaks

@@ -112,13 +112,18 @@ bool HandOver(const std::string& text) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-bool OpenLibrary(std::int32_t voice, std::int32_t speed, std::int32_t pitch) {
+bool OpenLibrary(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
+                 const std::string& voiceName) {
   SpeechLibrary& library = CurrentSpeechLibrary();
   state.sampleRate = library.Start();
   if (state.sampleRate <= 0) return false;
   std::vector<ServiceVoice> voices;
   if (!library.ListVoices(voices) || voices.empty()) return false;
   const std::size_t count = voices.size();
+  if (!voiceName.empty()) {
+    const int named = FindVoiceByName(voices, voiceName);
+    voice = named >= 0 ? named + 1 : 0;
+  }
   const std::size_t index =
       voice < 1 ? Sapi4BrazilianVoice(voices) : std::min(static_cast<std::size_t>(voice), count) - 1;
   if (!library.SelectVoice(voices[index].variant)) return false;
@@ -163,14 +168,14 @@ std::vector<std::string> Sapi4Texts(const std::string& text) {
 }
 
 bool Sapi4Open(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
-               const std::string& outputFile) {
+               const std::string& outputFile, const std::string& voiceName) {
   if (state.open) Sapi4Close();
   state = {};
   state.toFile = !outputFile.empty();
   // The library may change the current folder while it loads its data.
   const std::string folder = platform::CurrentFolder();
   bool opened = !state.toFile || OpenWaveFile(outputFile);
-  if (opened) opened = OpenLibrary(voice, speed, pitch);
+  if (opened) opened = OpenLibrary(voice, speed, pitch, voiceName);
   platform::SetCurrentFolder(folder);
   if (!opened) {
     if (state.file != nullptr) FlushWaveFile();

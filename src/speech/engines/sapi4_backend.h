@@ -33,8 +33,10 @@ std::vector<std::string> Sapi4Texts(const std::string& text);
 // 0, over the library's defaults. A non-empty `outputFile` receives the speech as a 16-bit
 // mono WAV file instead of the sound card. False when the library cannot start, has no
 // voice, or refuses the voice, speed or pitch, or the file cannot be made.
+// A `voiceName` (Windows-1252, a voice's name or identifier) is looked for before the number
+// is; one that names no voice takes the Brazilian voice.
 bool Sapi4Open(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
-               const std::string& outputFile);
+               const std::string& outputFile, const std::string& voiceName = "");
 // Completes the WAV file, then ends the library; sound handed to the player plays on.
 void Sapi4Close();
 // Hands the text over, unless a waiting key interrupts speech.

@@ -124,7 +124,7 @@ bool Sapi5ServiceRate(std::int32_t speed, int& rate) {
 }
 
 bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, std::int32_t,
-               const std::string& outputFile) {
+               const std::string& outputFile, const std::string& voiceName) {
   Binding& binding = BindingOf(engineType);
   Disconnect(binding);
   if (!outputFile.empty()) return false;
@@ -140,6 +140,10 @@ bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, 
   // a number outside it says nothing about the voice wanted, and the service's first voice
   // is seldom Portuguese. The language goes first, since choosing it resets the voice.
   bool chosen = true;
+  if (!voiceName.empty()) {
+    const int named = FindVoiceByName(voices, voiceName);
+    voice = named >= 0 ? named + 1 : 0;
+  }
   if (voice < 1 || voice > binding.voiceCount) {
     speed = 0;
     chosen = binding.connection->SetLanguage(kFallbackLanguage);

@@ -40,8 +40,10 @@ std::int64_t Sapi5LongestSoundingMs(std::size_t length);
 bool Sapi5ServiceRate(std::int32_t speed, int& rate);
 
 // `engineType` 54 is the 5.4 binding; any other value the 5 binding. `pitch` is not used.
+// A `voiceName` (Windows-1252) is looked for before the number is; one that names no voice
+// takes the Brazilian Portuguese fall-back.
 bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, std::int32_t pitch,
-               const std::string& outputFile);
+               const std::string& outputFile, const std::string& voiceName = "");
 // Waits in 300 ms steps until busy answers false, then disconnects.
 void Sapi5Close(std::int32_t engineType);
 // Queues the text (an empty one as a blank); a text the service refuses beeps once.

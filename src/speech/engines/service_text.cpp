@@ -10,6 +10,14 @@ bool IsControl(unsigned char byte) {
   return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
+// ASCII letters only: the services' voice names are ASCII but for a few accented ones.
+std::string Lowered(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ServiceText(const std::string& text) {
@@ -18,6 +26,17 @@ std::string ServiceText(const std::string& text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';
   }
   return platform::Cp1252ToUtf8(clean);
+}
+
+int FindVoiceByName(const std::vector<ServiceVoice>& voices, const std::string& name) {
+  const std::string wanted = Lowered(platform::Cp1252ToUtf8(name));
+  if (wanted.empty()) return -1;
+  for (std::size_t k = 0; k < voices.size(); ++k) {
+    if (Lowered(voices[k].name) == wanted || Lowered(voices[k].variant) == wanted) {
+      return static_cast<int>(k);
+    }
+  }
+  return -1;
 }
 
 }  // namespace engines

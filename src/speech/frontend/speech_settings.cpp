@@ -26,6 +26,17 @@ int WholeOr(const std::string& text, int fallback) {
   return read.whole ? read.value : fallback;
 }
 
+// A VOZ that begins with anything but a digit or a sign names a voice: the numbers written
+// for Windows can never be read as one. Blanks around the name are dropped.
+std::string VoiceName(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  const char lead = text[first];
+  if ((lead >= '0' && lead <= '9') || lead == '+' || lead == '-') return "";
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
 }  // namespace
 
 SettingInteger ParseSettingInteger(const std::string& text) {
@@ -83,7 +94,9 @@ EngineSettings ReadEngineSettings(bool forceType, std::int32_t forcedType) {
   EngineSettings settings;
   settings.wanted = forceType || SettingFlag(config::ReadSuiteSetting("TRADUTOR", "SAPI"));
   if (!settings.wanted) return settings;
-  settings.voice = ParseSettingInteger(config::ReadSuiteSetting("SERVFALA", "VOZ")).value;
+  const std::string voice = config::ReadSuiteSetting("SERVFALA", "VOZ");
+  settings.voice = ParseSettingInteger(voice).value;
+  settings.voiceName = VoiceName(voice);
   settings.speed = ParseSettingInteger(config::ReadSuiteSetting("SERVFALA", "VELOCIDADE")).value;
   settings.pitch = ParseSettingInteger(config::ReadSuiteSetting("SERVFALA", "TOM")).value;
   settings.type = forceType ? forcedType

@@ -39,6 +39,7 @@ SynthesizerSettings ReadSynthesizerSettings(std::int32_t speed);
 struct EngineSettings {
   bool wanted = false;  // [TRADUTOR] SAPI
   std::int32_t voice = 0;
+  std::string voiceName;  // VOZ when it holds a name rather than a number
   std::int32_t speed = 0;  // 0 when the type is not 4 and the speed is above 10
   std::int32_t pitch = 0;
   std::int32_t type = 0;

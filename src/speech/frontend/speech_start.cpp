@@ -118,6 +118,7 @@ void SpeechStart(std::int32_t speed, const std::string& folder) {
   SetEngineMode(false);
   const EngineSettings engine = ReadEngineSettings(engineTypeForced, forcedEngineType);
   if (engine.wanted) {
+    engines::SetEngineVoiceName(engine.voiceName);
     SetEngineMode(engines::EngineOpen(engine.voice, engine.speed, engine.pitch, engine.type, engineOutputFile));
   }
 }
