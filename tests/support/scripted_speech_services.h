@@ -25,7 +25,6 @@ struct ServiceScript {
   bool sayFails = false;
   bool alive = true;
   bool neverBegins = false;  // takes texts and never reports on them (its audio output failed)
-  bool neverEnds = false;    // begins its first text and never ends it (textMs > 0)
   std::vector<ServiceVoice> voices = {{"Um", "pt-BR", "none"}, {"Dois", "pt", "none"}, {"Tres", "en", "none"}};
   // > 0: each text ends this many milliseconds after the one before it ended (or after it was
   // said, if the service was idle), its notices coming at those virtual times. 0: texts begin
@@ -119,7 +118,7 @@ class ScriptedConnection : public SpeechServiceConnection {
       const std::int64_t begin = std::max(script.lastEnd, sim::Now());
       script.lastEnd = begin + script.textMs;
       script.Report(id, ServiceNoticeKind::Begin, begin);
-      if (!script.neverEnds) script.Report(id, ServiceNoticeKind::End, script.lastEnd);
+      script.Report(id, ServiceNoticeKind::End, script.lastEnd);
     } else {
       script.held.push_back(id);
       if (script.held.size() == 1) script.Report(id, ServiceNoticeKind::Begin, sim::Now());
@@ -133,17 +132,12 @@ class ScriptedConnection : public SpeechServiceConnection {
     return script.alive;
   }
   std::vector<ServiceNotice> TakeNotices() override {
-    ServiceScript& script = Service();
+    std::vector<ServiceScript::Timed>& pending = Service().notices;
+    const auto isDue = [](const ServiceScript::Timed& t) { return t.at <= sim::Now(); };
+    const auto later = std::stable_partition(pending.begin(), pending.end(), isDue);
     std::vector<ServiceNotice> due;
-    std::vector<ServiceScript::Timed> later;
-    for (const ServiceScript::Timed& timed : script.notices) {
-      if (timed.at <= sim::Now()) {
-        due.push_back(timed.notice);
-      } else {
-        later.push_back(timed);
-      }
-    }
-    script.notices = later;
+    for (auto it = pending.begin(); it != later; ++it) due.push_back(it->notice);
+    pending.erase(pending.begin(), later);
     return due;
   }
 

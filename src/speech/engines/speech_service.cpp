@@ -93,7 +93,8 @@ int Bounded(std::int64_t timeoutMs, int failed, Work work) {
     request->done.notify_all();
   }).detach();
   std::unique_lock<std::mutex> lock(request->mutex);
-  if (!request->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return request->finished; })) {
+  const auto finished = [&] { return request->finished; };
+  if (!request->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), finished)) {
     serviceHung.store(true);
     return failed;
   }
