@@ -240,6 +240,29 @@ TEST_F(SpeechServiceWithoutSoundTest, SpeakBusyStopAndCloseAllReturn) {
   EXPECT_LT(platform::ClockMilliseconds() - start, kBoundMs);
 }
 
+// Through the player on SDL's dummy audio driver, which plays in real time.
+TEST(SynthesizerLibrary, SpeakReturnsAtOnceAndTheSpeechPlaysToItsEnd) {
+  Environment environment;
+  environment.Set("SDL_AUDIODRIVER", "dummy");
+  environment.Set("SDL_VIDEODRIVER", "dummy");
+  engines::DispatcherStart();
+  audio::PlayerStart();
+  audio::SetKeyInterrupt(false);
+  ASSERT_TRUE(engines::EngineOpen(0, 0, 0, 4, ""));
+  std::string text;
+  for (int k = 0; k < 4; ++k) text += "Um, dois, três: o teste do microfone terminou bem. ";
+  const std::int64_t start = platform::ClockMilliseconds();
+  engines::EngineSpeak(text);
+  const std::int64_t returned = platform::ClockMilliseconds() - start;
+  EXPECT_TRUE(WaitFor([] { return !engines::EngineBusy(0); }, kSpeechTimeoutMs));
+  const std::int64_t ended = platform::ClockMilliseconds() - start;
+  engines::EngineClose();
+  audio::PlayerStop();
+  // About 36 words at 175 a minute: some ten seconds of speech, of which speak waits for none.
+  EXPECT_LT(returned, 1000);
+  EXPECT_GT(ended, 6000);
+}
+
 TEST(SynthesizerLibrary, EachOpenStartsFromTheDefaultSpeed) {
   const fs::path file = fs::temp_directory_path() / ("veranto-speed-" + std::to_string(getpid()) + ".wav");
   const std::string path = file.string();

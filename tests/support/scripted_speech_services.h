@@ -166,6 +166,7 @@ class ScriptedLibrary : public SpeechLibrary {
   std::vector<std::string> calls;  // "start", "finish", "voice ID", "rate N", "pitch N", "synth TEXT"
   std::vector<std::string> texts;
   int running = 0;
+  int streams = 0;
 
   int Start() override {
     calls.push_back("start");
@@ -200,6 +201,13 @@ class ScriptedLibrary : public SpeechLibrary {
     samples.insert(samples.end(), text.size() * static_cast<std::size_t>(samplesPerByte), 1000);
     return true;
   }
+  // Synthesizes the whole text before it returns.
+  void StartStream(const std::string& text, int readyMessage, std::shared_ptr<SampleStream> stream) override {
+    stream->failed = !Synthesize(text, readyMessage, stream->samples);
+    stream->finished = true;
+    ++streams;
+  }
+  void EndStream() override {}
 };
 
 inline ScriptedLibrary& Library() {

@@ -49,6 +49,7 @@ struct PlayerState {
 };
 
 PlayerState state;
+void (*blockDoneListener)() = nullptr;
 
 bool KeyWaiting() { return state.keyInterrupt && console::KeyPressed(); }
 
@@ -89,6 +90,7 @@ void WavBlockDone(int slot) {
     console::ReadLine(line, kLineCapacity);
   }
   ReleaseSlot();
+  if (blockDoneListener != nullptr) blockDoneListener();
 }
 
 int WavOpenDevice() {
@@ -226,6 +228,12 @@ void WavStop() {
   // A closed device holds no block, whether or not each notice reached the handler.
   if (closed == platform::kMmNoError) state.queued = 0;
 }
+
+std::size_t WavFreeBlocks() {
+  return state.queued < state.blockLimit ? static_cast<std::size_t>(state.blockLimit - state.queued) : 0;
+}
+
+void SetBlockDoneListener(void (*listener)()) { blockDoneListener = listener; }
 
 void SetKeyInterrupt(bool on) { state.keyInterrupt = on; }
 void SetNoWait(bool on) { state.noWait = on; }

@@ -31,6 +31,10 @@ void WavPlayBuffer(std::uint8_t* image, std::size_t size);
 int WavPlayData(std::uint8_t* data, int length, int rate, int channels, int bits);
 // True while sound is still queued; handles pending window messages first.
 bool WavBusy();
+// How many blocks of kBlockBytes WavPlayData takes now without waiting for the device.
+std::size_t WavFreeBlocks();
+// Called on the program's thread each time the device has handed a block back (null: none).
+void SetBlockDoneListener(void (*listener)());
 // Silences at once and closes the device.
 void WavStop();
 

@@ -4,8 +4,12 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
 
 #include "audio/player/player.h"
+#include "audio/player/wave_format.h"
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/events.h"
@@ -24,33 +28,35 @@ constexpr std::uint16_t kSampleBits = 16;
 // The most sample bytes a WAV header can count (its RIFF length adds 36 to it).
 constexpr std::int64_t kLargestWaveData = INT32_MAX - 36;
 
+// One player block of 16-bit samples.
+constexpr std::size_t kBlockSamples = audio::kBlockBytes / 2;
+
 struct State {
   bool open = false;
   bool toFile = false;
   std::FILE* file = nullptr;
   std::int64_t fileDataBytes = 0;
   int sampleRate = 0;
-  int pendingTexts = 0;
   bool audioActive = false;
+  std::deque<std::string> waiting;         // handed over, not yet being synthesized
+  std::shared_ptr<SampleStream> stream;    // the text being synthesized and played
+  bool feeding = false;
+  std::int64_t piecesPlayed = 0;
 };
 
 State state;
 
+void Feed();
+
 // ---- the reports, handled on the program's thread while messages are pumped
 
 void HandleReport(int message) {
-  if (message == kSapi4TextStartedMessage) {
-    ++state.pendingTexts;
-  } else if (message == kSapi4TextDoneMessage) {
-    if (state.pendingTexts > 0) --state.pendingTexts;
-  } else if (message == kSapi4AudioStartMessage) {
-    state.audioActive = true;
-  }
+  if (message == kSapi4AudioStartMessage) state.audioActive = true;
+  if (message == kSapi4SamplesReadyMessage) Feed();
 }
 
 void SetReportHandlers(console::WakeHandler handler) {
-  console::SetWakeHandler(kSapi4TextStartedMessage, handler);
-  console::SetWakeHandler(kSapi4TextDoneMessage, handler);
+  console::SetWakeHandler(kSapi4SamplesReadyMessage, handler);
   console::SetWakeHandler(kSapi4AudioStartMessage, handler);
 }
 
@@ -94,20 +100,71 @@ void FlushWaveFile() {
 void PlaySamples(std::vector<std::int16_t>& samples) {
   if (samples.empty()) return;
   platform::PostWake(kSapi4AudioStartMessage);
+  ++state.piecesPlayed;
   audio::WavPlayData(reinterpret_cast<std::uint8_t*>(samples.data()),
                      static_cast<int>(samples.size() * 2), state.sampleRate, 1, kSampleBits);
 }
 
-bool HandOver(const std::string& text) {
-  if (state.pendingTexts > 0) console::Delay(kPendingDelayMs);
+bool WriteToFile(const std::string& text) {
   std::vector<std::int16_t> samples;
-  const bool synthesized =
-      CurrentSpeechLibrary().Synthesize(ServiceText(text), kSapi4TextStartedMessage, samples);
-  platform::PostWake(kSapi4TextDoneMessage);
-  if (!synthesized) return false;
-  if (state.toFile) return AppendToWaveFile(samples);
-  PlaySamples(samples);
-  return true;
+  return CurrentSpeechLibrary().Synthesize(ServiceText(text), kSapi4SamplesReadyMessage, samples) &&
+         AppendToWaveFile(samples);
+}
+
+void DropTexts() {
+  CurrentSpeechLibrary().EndStream();
+  state.stream.reset();
+  state.waiting.clear();
+}
+
+// Takes what the stream has made, as much as the player has room for: whole blocks while
+// more is to come, so no short block makes a gap. True when the stream has ended.
+bool TakeFromStream(std::vector<std::int16_t>& piece, bool& failed) {
+  SampleStream& stream = *state.stream;
+  std::lock_guard<std::mutex> lock(stream.mutex);
+  std::size_t count = std::min(stream.samples.size(), audio::WavFreeBlocks() * kBlockSamples);
+  if (!stream.finished) count -= count % kBlockSamples;
+  const auto end = stream.samples.begin() + static_cast<std::ptrdiff_t>(count);
+  piece.assign(stream.samples.begin(), end);
+  stream.samples.erase(stream.samples.begin(), end);
+  stream.taken.notify_all();
+  failed = stream.failed;
+  return stream.finished && stream.samples.empty();
+}
+
+// Hands the player what the library has made and starts the next text once one has ended.
+// Runs on the program's thread: from speak and busy, and whenever samples are ready or the
+// player hands back a block.
+void Feed() {
+  if (!state.open || state.toFile || state.feeding) return;
+  state.feeding = true;
+  bool failed = false;
+  while (!failed) {
+    // A waiting key keeps back the rest, as the player silences what it holds.
+    if (audio::KeyInterrupt() && console::KeyPressed()) {
+      DropTexts();
+      break;
+    }
+    if (state.stream == nullptr) {
+      if (state.waiting.empty()) break;
+      state.stream = std::make_shared<SampleStream>();
+      CurrentSpeechLibrary().StartStream(ServiceText(state.waiting.front()), kSapi4SamplesReadyMessage,
+                                         state.stream);
+      state.waiting.pop_front();
+    }
+    std::vector<std::int16_t> piece;
+    const bool ended = TakeFromStream(piece, failed);
+    PlaySamples(piece);
+    if (ended) {
+      CurrentSpeechLibrary().EndStream();
+      state.stream.reset();
+    } else if (piece.empty()) {
+      break;
+    }
+  }
+  state.feeding = false;
+  // A text the library refused ends everything handed over.
+  if (failed) Sapi4Stop();
 }
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -185,12 +242,15 @@ bool Sapi4Open(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
   }
   state.open = true;
   SetReportHandlers(HandleReport);
+  audio::SetBlockDoneListener(Feed);
   return true;
 }
 
 void Sapi4Close() {
+  DropTexts();
   FlushWaveFile();
   SetReportHandlers(nullptr);
+  audio::SetBlockDoneListener(nullptr);
   if (state.open) CurrentSpeechLibrary().Finish();
   state = {};
 }
@@ -198,33 +258,46 @@ void Sapi4Close() {
 void Sapi4Speak(const std::string& text) {
   const std::vector<std::string> texts = Sapi4Texts(text);
   if (texts.empty() || !state.open) return;
-  for (const std::string& piece : texts) {
-    // A waiting key keeps back this text, and the rest of a long one.
-    if (audio::KeyInterrupt() && console::KeyPressed()) return;
-    if (!HandOver(piece)) {
-      Sapi4Stop();
-      return;
+  // A waiting key keeps back this text.
+  if (audio::KeyInterrupt() && console::KeyPressed()) return;
+  if (state.toFile) {
+    for (const std::string& piece : texts) {
+      if (!WriteToFile(piece)) return;
     }
+    return;
+  }
+  const bool pending = state.stream != nullptr || !state.waiting.empty();
+  if (pending) console::Delay(kPendingDelayMs);
+  state.waiting.insert(state.waiting.end(), texts.begin(), texts.end());
+  // The first text in line returns once its first sound is queued.
+  const std::int64_t played = state.piecesPlayed;
+  Feed();
+  while (!pending && state.open && state.stream != nullptr && state.piecesPlayed == played) {
+    console::Delay(1);
+    Feed();
   }
 }
 
 bool Sapi4Busy(std::uint8_t queueOnly) {
+  Feed();
   // Audio is active from the first samples handed to the player until it falls silent.
   if (state.audioActive && !audio::WavBusy()) state.audioActive = false;
-  if (queueOnly == 1) return state.pendingTexts > 0;
-  return state.pendingTexts > 0 || state.audioActive;
+  const bool pending = state.stream != nullptr || !state.waiting.empty();
+  if (queueOnly == 1) return pending;
+  return pending || state.audioActive;
 }
 
 void Sapi4Stop() {
   // Reports already posted count before deciding whether anything sounds.
   console::PumpMessages();
-  if (state.open && (state.audioActive || state.pendingTexts > 0)) {
+  const bool sounding = state.audioActive || state.stream != nullptr || !state.waiting.empty();
+  DropTexts();
+  if (state.open && sounding) {
     console::Delay(kBeforeResetMs);
     if (!state.toFile) audio::WavStop();
     console::Delay(kAfterResetMs);
   }
   state.audioActive = false;
-  state.pendingTexts = 0;
 }
 
 bool Sapi4Voices(std::vector<ServiceVoice>& voices) {

@@ -8,15 +8,17 @@
 #include "speech/engines/speech_service.h"
 
 // The older system speech backend, the dispatcher's default, on the synthesizer library: a
-// voice is a 1-based position in the library's listing order, speed is in words per minute,
-// and two counters follow the library's reports (texts pending, audio active). The library
-// synthesizes each text when it is handed over; its samples go to the wave player, or into a
-// WAV file when open was given one.
+// voice is a 1-based position in the library's listing order, speed is in words per minute.
+// Texts queue; the library synthesizes one at a time in the background, and its samples go to
+// the wave player as they come and as the player has room (on the program's thread, whenever
+// it waits), so speak returns once the first sound is queued. A text is pending until its last
+// sample was handed to the player; audio is active until the player falls silent. With a WAV
+// file given to open, each text is synthesized whole into the file when it is handed over.
 namespace engines {
 
-// The Wake events that carry the reports to the program's thread.
-constexpr int kSapi4TextStartedMessage = 2983;
-constexpr int kSapi4TextDoneMessage = 2984;
+// The Wake events that carry the reports to the program's thread: samples are ready, and
+// audio has started.
+constexpr int kSapi4SamplesReadyMessage = 2983;
 constexpr int kSapi4AudioStartMessage = 2985;
 
 // The most characters handed over as one text; a longer text goes in pieces of at most this
