@@ -201,8 +201,11 @@ void ShutdownAll() {
   for (auto step = steps.rbegin(); step != steps.rend(); ++step) (*step)();
   // Every device is closed now, so no callback pushes another event.
   DrainPushedEvents();
+  // SDL's pipewire driver can wait for ever to tear itself down once its server has gone;
+  // the program is ending, so SDL is then left as it is.
+  const bool audioStuck = SDL_WasInit(SDL_INIT_AUDIO) != 0 && AudioServerGone();
   std::lock_guard<std::mutex> lock(startMutex);
-  if (coreStarted) SDL_Quit();
+  if (coreStarted && !audioStuck) SDL_Quit();
   coreStarted = false;
   shuttingDown = false;
 }
