@@ -1,7 +1,6 @@
 // `fala voices --engine N [--lang L]`: the voices of engine type N (those of language L and
 // its variants), each with the number VOZ takes to choose it, and last, as 0, the voice VOZ
 // falls back to.
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,6 +11,7 @@
 #include "speech/engines/dispatcher.h"
 #include "speech/engines/sapi4_backend.h"
 #include "speech/engines/sapi5_backend.h"
+#include "speech/engines/service_text.h"
 
 namespace fala {
 namespace {
@@ -41,18 +41,6 @@ bool ParseEngineType(const std::string& text, std::int32_t& type) {
   return true;
 }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// "pt" takes pt, pt-BR and pt-PT; "pt-br" takes pt-BR and pt-br.
-bool OfLanguage(const std::string& language, const std::string& wanted) {
-  const std::string have = Lowered(language);
-  const std::string want = Lowered(wanted);
-  return have.compare(0, want.size(), want) == 0 && (have.size() == want.size() || have[want.size()] == '-');
-}
-
 }  // namespace
 
 int VoicesCommand(const Output& output, const std::vector<std::string>& arguments) {
@@ -79,7 +67,7 @@ int VoicesCommand(const Output& output, const std::vector<std::string>& argument
   // The services name their voices in UTF-8; Print takes Windows-1252.
   for (std::size_t k = 0; k < voices.size(); ++k) {
     const engines::ServiceVoice& voice = voices[k];
-    if (filtered && !OfLanguage(voice.language, arguments[3])) continue;
+    if (filtered && !engines::OfLanguage(voice.language, arguments[3])) continue;
     std::string line = std::to_string(k + 1) + "\t" + voice.name + "\t" + voice.language;
     if (service && !voice.variant.empty() && voice.variant != "none") line += "\t" + voice.variant;
     Print(output, platform::Utf8ToCp1252(line) + "\n");

@@ -1,7 +1,6 @@
 #include "speech/engines/sapi4_backend.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -193,10 +192,7 @@ bool OpenLibrary(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
 
 std::size_t Sapi4BrazilianVoice(const std::vector<ServiceVoice>& voices) {
   for (std::size_t k = 0; k < voices.size(); ++k) {
-    std::string language = voices[k].language;
-    std::transform(language.begin(), language.end(), language.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (language == "pt-br") return k;
+    if (OfLanguage(voices[k].language, "pt-br")) return k;
   }
   return 0;
 }

@@ -10,7 +10,8 @@ bool IsControl(unsigned char byte) {
   return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
-// ASCII letters only: the services' voice names are ASCII but for a few accented ones.
+// ASCII letters only: the services' voice names and languages are ASCII but for a few
+// accented names.
 std::string Lowered(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -26,6 +27,13 @@ std::string ServiceText(const std::string& text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';
   }
   return platform::Cp1252ToUtf8(clean);
+}
+
+bool OfLanguage(const std::string& language, const std::string& wanted) {
+  const std::string have = Lowered(language);
+  const std::string want = Lowered(wanted);
+  return have.compare(0, want.size(), want) == 0 &&
+         (have.size() == want.size() || have[want.size()] == '-');
 }
 
 int FindVoiceByName(const std::vector<ServiceVoice>& voices, const std::string& name) {

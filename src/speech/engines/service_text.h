@@ -17,4 +17,8 @@ std::string ServiceText(const std::string& text);
 // without regard to case; -1 when none is. The services name their voices in UTF-8.
 int FindVoiceByName(const std::vector<ServiceVoice>& voices, const std::string& name);
 
+// Whether a voice's `language` is `wanted` or one of its variants, without regard to case:
+// "pt" takes pt, pt-BR and pt-PT; "pt-br" takes pt-BR and pt-br.
+bool OfLanguage(const std::string& language, const std::string& wanted);
+
 }  // namespace engines
