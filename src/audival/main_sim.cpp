@@ -86,7 +86,7 @@ std::vector<audival::Recording> KnownRecordings() {
   std::vector<audival::Recording> recordings =
       audival::LoadRecordings(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"));
   std::vector<audival::Recording> letters = audival::LoadRecordings(
-      platform::ReadProfileString("TRADUTOR", "DIRLETRAS", "c:\\lumivar\\som\\letras", 81, "VERANTO.INI"));
+      platform::ReadProfileString("TRADUTOR", "DIRLETRAS", "c:\\lumivar\\som\\letras", platform::kPathCapacity, "VERANTO.INI"));
   for (audival::Recording& recording : letters) recordings.push_back(std::move(recording));
   return recordings;
 }

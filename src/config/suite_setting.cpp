@@ -6,14 +6,13 @@
 namespace config {
 namespace {
 
-constexpr int kValueCapacity = 256;  // at most 255 characters, as the suite's programs read them
+// Values are mostly folders, so they are read with a path's room.
+constexpr int kValueCapacity = platform::kPathCapacity;
 
 std::string startupFolder;
 
 std::string LocateSuiteFile() {
-  std::string candidate = platform::WindowsFolder();
-  if (candidate.empty() || candidate.back() != platform::kPathSeparator) candidate += platform::kPathSeparator;
-  candidate += "VERANTO.INI";
+  const std::string candidate = platform::WindowsFolderFile("VERANTO.INI");
   return detail::SuiteFileName(platform::FileExists(candidate), startupFolder, platform::kPathSeparator);
 }
 

@@ -6,6 +6,9 @@
 namespace platform {
 
 constexpr char kPathSeparator = '/';
+// Room for the longest path the file system takes (4 096 bytes) and its terminator: the
+// capacity every configured path is read with.
+constexpr int kPathCapacity = 4097;
 
 // A configured path as the file system needs it: a backslash is read as the separator, and a
 // leading drive ("c:") stands for DataFolder().
@@ -23,6 +26,10 @@ std::string ProgramPath();
 // The folder that holds VERANTO.INI: $VERANTO_WINDIR, else $XDG_CONFIG_HOME/veranto, else
 // ~/.config/veranto. Never ends with a separator unless it is the root.
 std::string WindowsFolder();
+// The path of the file `name` in the Windows folder. Windows finds its files whatever the case
+// of their names, so a file copied from there may be "veranto.ini": when no file has exactly
+// that name, the first (in byte order) whose name differs only in case; else the exact name.
+std::string WindowsFolderFile(const std::string& name);
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& folder);
 bool FileExists(const std::string& path);

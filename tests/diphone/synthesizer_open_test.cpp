@@ -149,6 +149,26 @@ TEST_F(OpenTest, DriveFoldersAndTheBuiltInDefaultsLeadIntoTheDataFolder) {
   EXPECT_EQ(OpenAndCheckFolder(), diphone::kDiphoneFilesMissing);
 }
 
+TEST_F(OpenTest, FoldersAsLongAsTheFileSystemTakes) {
+  // Nested folders of 200 characters each, up to the longest path a setting is read with.
+  for (const std::size_t length : {std::size_t{81}, std::size_t{256}, std::size_t{4000}}) {
+    SCOPED_TRACE(length);
+    std::string relative = "longo";
+    while (Folder().size() + 1 + relative.size() + 201 <= length) relative += "/" + std::string(200, 'p');
+    relative += "/" + std::string(length - Folder().size() - 1 - relative.size() - 1, 'q');
+    const std::string deep = Folder() + "/" + relative;
+    ASSERT_EQ(deep.size(), length);
+    AddSegment("$KA", 400);
+    WriteDatabase(relative + "/TESTE");
+    WriteFile(relative + "/regras.rgr", "(A)=a\r\n");
+    WriteFile(relative + "/portug.exc", "voce^=vose^\r\n");
+    WriteSettings("DIRLETRAS=" + deep + "\r\nDIRDIFONES=" + deep + "\r\n");
+    EXPECT_EQ(OpenAndCheckFolder(), diphone::kDiphoneReady);
+    EXPECT_EQ(diphone::DiphoneLettersFolder(), deep + platform::kPathSeparator);
+    diphone::DiphoneClose();
+  }
+}
+
 TEST_F(OpenTest, OpenCloseOpenAgain) {
   AddSegment("$KA", 400);
   WriteDatabase();

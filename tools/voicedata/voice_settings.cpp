@@ -6,19 +6,11 @@
 namespace voicedata {
 namespace {
 
-// DiphoneOpen reads DIRLETRAS and DIRDIFONES with room for 80 characters.
-constexpr std::size_t kFolderSettingLimit = 80;
-
 std::string Below(const std::string& root, const std::string& rest) {
   std::string folder = root;
   while (folder.size() > 1 && folder.back() == platform::kPathSeparator) folder.pop_back();
   if (folder != std::string(1, platform::kPathSeparator)) folder += platform::kPathSeparator;
   return folder + rest;
-}
-
-std::string FolderSetting(const std::string& dataRoot, const std::string& folder, const std::string& driveForm) {
-  if (folder.size() <= kFolderSettingLimit) return folder;
-  return Below(dataRoot, "") == Below(platform::DataFolder(), "") ? driveForm : folder;
 }
 
 struct SpeedTuning {
@@ -52,8 +44,8 @@ std::vector<ProfileEntry> VoiceSettings(const std::string& dataRoot, const std::
   std::vector<ProfileEntry> entries;
   if (!programFolder.empty()) entries.push_back({"VERANTO", "PGMVERANTO", programFolder});
   entries.push_back({"AUDIVAL", "DIRAUDIVAL", PromptsFolder(dataRoot)});
-  entries.push_back({"TRADUTOR", "DIRLETRAS", FolderSetting(dataRoot, LettersFolder(dataRoot), "c:\\lumivar\\som\\letras")});
-  entries.push_back({"TRADUTOR", "DIRDIFONES", FolderSetting(dataRoot, DiphoneFolder(dataRoot), "c:\\lumivar\\som\\difones")});
+  entries.push_back({"TRADUTOR", "DIRLETRAS", LettersFolder(dataRoot)});
+  entries.push_back({"TRADUTOR", "DIRDIFONES", DiphoneFolder(dataRoot)});
   entries.push_back({"TRADUTOR", "VELOCIDADE", "3"});
   entries.push_back({"TRADUTOR", "SAPI", "N"});
   for (int speed = 1; speed <= 5; ++speed) {

@@ -17,9 +17,7 @@ std::string PromptsFolder(const std::string& dataRoot);
 std::string AravoFolder(const std::string& dataRoot);
 
 // Every key set-up provides, for a data root and the suite's program folder (both
-// Windows-1252; an empty program folder leaves PGMVERANTO out). A folder longer than the
-// synthesizer reads (80 characters) is written in its drive form ("c:\lumivar\som\letras"),
-// which the program resolves to the data folder, when the data root is the data folder.
+// Windows-1252; an empty program folder leaves PGMVERANTO out).
 std::vector<ProfileEntry> VoiceSettings(const std::string& dataRoot, const std::string& programFolder);
 
 }  // namespace voicedata

@@ -22,7 +22,6 @@ using detail::SegmentRecord;
 
 constexpr const char* kSettingsFile = "VERANTO.INI";
 constexpr const char* kSection = "TRADUTOR";
-constexpr int kFolderCapacity = 81;  // at most 80 characters
 constexpr std::size_t kDatabaseNameCapacity = 8;
 constexpr double kFallbackFactor = 0.9;
 
@@ -108,7 +107,7 @@ class FolderRestorer {
 bool OpenDatabaseFiles() {
   FolderRestorer restorer;
   const std::string letters =
-      platform::ReadProfileString(kSection, "DIRLETRAS", "c:\\lumivar\\som\\letras", kFolderCapacity, kSettingsFile);
+      platform::ReadProfileString(kSection, "DIRLETRAS", "c:\\lumivar\\som\\letras", platform::kPathCapacity, kSettingsFile);
   if (HasDrive(letters)) {
     if (!platform::SetCurrentFolder(letters.substr(0, 2))) return false;
     restorer.RememberDriveFolder();
@@ -117,7 +116,7 @@ bool OpenDatabaseFiles() {
   state.lettersFolder = WithSeparator(letters);
 
   const std::string diphones =
-      platform::ReadProfileString(kSection, "DIRDIFONES", "c:\\lumivar\\som\\difones", kFolderCapacity, kSettingsFile);
+      platform::ReadProfileString(kSection, "DIRDIFONES", "c:\\lumivar\\som\\difones", platform::kPathCapacity, kSettingsFile);
   if (!platform::SetCurrentFolder(diphones)) return false;
   state.diphoneFolder = WithSeparator(diphones);
 

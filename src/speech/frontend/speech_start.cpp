@@ -21,7 +21,6 @@
 namespace frontend {
 namespace {
 
-constexpr int kFolderCapacity = 256;  // DIRLETRAS: at most 255 characters
 constexpr const char* kDefaultPromptLetters = "c:\\lumivar\\som\\letras\\";
 constexpr std::uint32_t kClickRate = 11025;
 constexpr std::size_t kClickSamples = 256;
@@ -113,7 +112,7 @@ void SpeechStart(std::int32_t speed, const std::string& folder) {
 
   programFolder = WithSeparator(folder);
   promptLettersFolder = WithSeparator(
-      platform::ReadProfileString("TRADUTOR", "DIRLETRAS", kDefaultPromptLetters, kFolderCapacity, "VERANTO.INI"));
+      platform::ReadProfileString("TRADUTOR", "DIRLETRAS", kDefaultPromptLetters, platform::kPathCapacity, "VERANTO.INI"));
 
   SetEngineMode(false);
   const EngineSettings engine = ReadEngineSettings(engineTypeForced, forcedEngineType);
