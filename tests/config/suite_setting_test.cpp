@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/suite_setting.h"
 #include "platform/system.h"
@@ -49,12 +50,33 @@ TEST_F(SuiteSettingTest, AbsentFileGivesEmptyText) {
   EXPECT_EQ(config::ReadSuiteSetting("", "PGMVERANTO"), "");
 }
 
-TEST_F(SuiteSettingTest, ReadsAtMost255Characters) {
-  const std::string longValue(300, 'v');
+TEST_F(SuiteSettingTest, ReadsValuesAsLongAsAPath) {
+  const std::string longValue(5000, 'v');
   WriteFile("VERANTO.INI", "[VERANTO]\nPGMVERANTO=/p\n[A]\nK=" + longValue + "\nR=@/" + longValue + "\n");
-  EXPECT_EQ(config::ReadSuiteSetting("A", "K"), std::string(255, 'v'));
+  EXPECT_EQ(config::ReadSuiteSetting("A", "K"), std::string(4096, 'v'));
   // The expansion may make the value longer than what was read.
-  EXPECT_EQ(config::ReadSuiteSetting("A", "R"), "/p/" + std::string(253, 'v'));
+  EXPECT_EQ(config::ReadSuiteSetting("A", "R"), "/p/" + std::string(4094, 'v'));
+}
+
+TEST_F(SuiteSettingTest, FindsTheWindowsFoldersFileWhateverTheCaseOfItsName) {
+  const struct {
+    std::vector<std::string> names;
+    const char* read;
+  } cases[] = {
+      {{"veranto.ini"}, "veranto.ini"},
+      {{"Veranto.Ini", "veranto.ini"}, "Veranto.Ini"},
+      {{"veranto.ini", "VERANTO.INI", "Veranto.ini"}, "VERANTO.INI"},
+      {{"veranto.ini.bak", "verant.ini"}, "start"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.read);
+    TearDown();
+    SetUp();
+    WriteFile("start/VERANTO.INI", "[A]\nK=start\n");
+    for (const std::string& name : c.names) WriteFile(name, "[A]\nK=" + name + "\n");
+    EXPECT_EQ(config::ReadSuiteSetting("A", "K"), c.read);
+    EXPECT_EQ(platform::ReadProfileString("A", "K", "start", 256, "VERANTO.INI"), c.read);
+  }
 }
 
 }  // namespace

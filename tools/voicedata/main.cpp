@@ -95,7 +95,7 @@ int Run(const std::vector<std::string>& args) {
                : 1;
   }
   if (command == "setup" && (count == 1 || count == 2)) {
-    const std::string ini = platform::Cp1252ToUtf8(platform::WindowsFolder()) + "/VERANTO.INI";
+    const std::string ini = platform::Cp1252ToUtf8(platform::WindowsFolderFile("VERANTO.INI"));
     const std::string program = count == 2 ? platform::Utf8ToCp1252(args[2]) : "";
     return BuildAll(args[1], platform::DataFolder()) && MergeSettings(ini, platform::DataFolder(), program) ? 0 : 1;
   }

@@ -1,5 +1,6 @@
 // Paths and folders on a Linux file system. Inside the program paths are Windows-1252 text;
 // the file system gets them as UTF-8.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +28,20 @@ std::string WithoutTrailingSeparators(std::string folder) {
 std::string Subfolder(const std::string& folder, const std::string& name) {
   const std::string base = WithoutTrailingSeparators(folder);
   return (base == "/" ? std::string() : base) + kPathSeparator + name;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperCaseCp1252(static_cast<unsigned char>(a[i])) != UpperCaseCp1252(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == kPathSeparator ? folder + name : folder + kPathSeparator + name;
 }
 
 }  // namespace
@@ -76,6 +91,24 @@ std::string WindowsFolder() {
     }
   }
   return Utf8ToCp1252(WithoutTrailingSeparators(folder));
+}
+
+std::string WindowsFolderFile(const std::string& name) {
+  const std::string folder = WindowsFolder();
+  const std::string exact = InFolder(folder, name);
+  if (FileExists(exact)) return exact;
+  DIR* listing = opendir(FileSystemName(folder.empty() ? "." : folder).c_str());
+  if (listing == nullptr) return exact;
+  std::string found;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string entryName = Utf8ToCp1252(entry->d_name);
+    if (SameIgnoringCase(entryName, name) && (found.empty() || entryName < found) &&
+        FileExists(InFolder(folder, entryName))) {
+      found = entryName;
+    }
+  }
+  closedir(listing);
+  return found.empty() ? exact : InFolder(folder, found);
 }
 
 std::string CurrentFolder() {

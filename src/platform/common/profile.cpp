@@ -96,11 +96,7 @@ std::string CutToCapacity(std::string_view text, int capacity) {
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& fallback, int capacity, const std::string& file) {
   const bool bareName = file.find('/') == std::string::npos && file.find('\\') == std::string::npos;
-  std::string path = file;
-  if (bareName) {
-    const std::string folder = WindowsFolder();
-    path = folder.empty() || folder.back() == kPathSeparator ? folder + file : folder + kPathSeparator + file;
-  }
+  const std::string path = bareName ? WindowsFolderFile(file) : file;
   std::string contents;
   std::string_view value;
   if (file.empty() || !ReadWholeFile(path, contents)) return CutToCapacity(fallback, capacity);
