@@ -68,8 +68,9 @@ TEST_F(SpeakTest, TextsAreCutIntoWordsNumbersAndSigns) {
       // The first four of a run of equal signs are said, each further one is a click.
       {"!!!!!!", false, {"_33", "_33", "_33", "_33", kClick, kClick}},
       {"!!!!", false, {"_33", "_33", "_33", "_33"}},
-      // Words do not reset the count: spaces click from the fourth on, the added one included.
-      {"ta te ti to tu fa", false, {kVoice, kVoice, kVoice, kVoice, kClick, kVoice, kClick, kVoice, kClick}},
+      // Blanks never click, nor do they break a run of equal signs.
+      {"ta te ti to tu fa", false, {kVoice, kVoice, kVoice, kVoice, kVoice, kVoice}},
+      {"! ! ! !  !", false, {"_33", "_33", "_33", "_33", kClick}},
       // Nor do numbers between equal signs.
       {"!1!2!3!4!", false, {"_33", "_um", "_33", "_dois", "_33", "_tres", "_33", "_quatro", kClick}},
   };

@@ -76,7 +76,8 @@ void SpeakPunctuation(std::uint8_t sign, std::uint8_t next) {
 }
 
 // The tokenizer of the internal voice. The last sign seen and its repeat count live for the
-// whole text: words and numbers between two equal signs do not reset them.
+// whole text: words, numbers and blanks between two equal signs do not reset them. Blanks
+// are not signs: they neither count nor click.
 class InternalSpeaker {
  public:
   explicit InternalSpeaker(const std::string& text) : text_(text + ' ') {}
@@ -137,6 +138,10 @@ class InternalSpeaker {
   }
 
   void SpeakSign(std::uint8_t c) {
+    if (IsBlank(c)) {
+      ++at_;
+      return;
+    }
     if (c == lastSign_) {
       if (++repeats_ > kSpokenRepeats) {
         PlayClick();
