@@ -28,6 +28,8 @@ std::deque<Event> queue;
 bool textBlocked = false;
 // The modifiers of the last key down, which its text input carries too.
 Modifiers textModifiers;
+// The virtual key of the last key down (0 for a key that has none).
+int textVirtualKey = 0;
 
 // Events pushed from other threads while SDL's queue could not be started.
 std::mutex fallbackMutex;
@@ -84,6 +86,7 @@ int ControlCharacterOf(int virtualKey, const Modifiers& modifiers) {
     case kVkReturn: return ctrlOnly ? 10 : 13;
     case kVkEscape: return 27;
     case kVkTab: return modifiers.ctrl ? -1 : 9;
+    case kVkSpace: return ctrlOnly ? 32 : -1;  // without Ctrl the text input gives the blank
     default: break;
   }
   if (ctrlOnly && virtualKey >= kVkA && virtualKey <= VkLetter('Z')) return virtualKey - kVkA + 1;
@@ -94,7 +97,15 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
   const bool down = key.type == SDL_KEYDOWN;
   Modifiers modifiers = ModifiersOf(key.keysym.mod);
   int virtualKey = VirtualKeyOf(key.keysym.scancode, key.keysym.mod);
-  if (virtualKey == 0) return;
+  if (virtualKey == 0) {
+    // No key message, but the key's text is still typed, whatever chord came before.
+    if (down) {
+      textBlocked = false;
+      textModifiers = modifiers;
+      textVirtualKey = 0;
+    }
+    return;
+  }
   if (virtualKey == kVkPause && modifiers.ctrl) virtualKey = kVkCancel;
   // Linux keeps Ctrl+Alt+F1..F12 for switching to text consoles, so those strokes never
   // reach a window. The Braille keyboard's Ctrl+Alt+F11 and Ctrl+Alt+F12 are therefore also
@@ -117,13 +128,21 @@ void TranslateKey(const SDL_KeyboardEvent& key) {
   if (!down) return;
   textBlocked = modifiers.ctrl != modifiers.alt;
   textModifiers = modifiers;
+  textVirtualKey = virtualKey;
   if (system) return;
   const int character = ControlCharacterOf(virtualKey, modifiers);
   if (character >= 0) queue.push_back(KeyEvent(EventKind::Char, character, modifiers));
 }
 
+// Ctrl+Alt+digit on Linux types the plain digit, where Windows types nothing (or the
+// layout's AltGr character, which is kept): the console already made a code of the key.
+bool PlainDigitOfCtrlAlt(const char* text) {
+  return textModifiers.ctrl && textModifiers.alt && textVirtualKey >= VkDigit(0) &&
+         textVirtualKey <= VkDigit(9) && text[0] == '0' + (textVirtualKey - VkDigit(0)) && text[1] == '\0';
+}
+
 void TranslateText(const SDL_TextInputEvent& text) {
-  if (textBlocked) return;
+  if (textBlocked || PlainDigitOfCtrlAlt(text.text)) return;
   for (char byte : Utf8ToCp1252(text.text)) {
     queue.push_back(KeyEvent(EventKind::Char, static_cast<unsigned char>(byte), textModifiers));
   }
