@@ -22,8 +22,7 @@ constexpr int kLargestDimension = 1000;  // rows or columns; keeps the arrays a 
 constexpr int kTitleLength = 79;
 constexpr int kCaretHeight = 2;
 constexpr const char* kEndTitle = "Programa terminado";
-constexpr const char* kNoDisplayMessage =
-    "AUDIVAL: não foi possível abrir a janela (sem tela gráfica?)\n";
+constexpr const char* kNoDisplayMessage = "não foi possível abrir a janela (sem tela gráfica?)\n";
 
 struct Settings {
   int columns = kStartColumns;
@@ -82,6 +81,16 @@ WindowGeometry ComputeGeometry(const platform::ScreenMetrics& metrics,
 }
 
 std::string ProgramTitle() { return platform::ProgramPath().substr(0, kTitleLength); }
+
+// The program file's name without its folder or ".exe", for messages on the terminal.
+std::string ProgramName() {
+  std::string name = platform::ProgramPath();
+  name.erase(0, name.find_last_of("/\\") + 1);
+  std::string suffix = name.size() > 4 ? name.substr(name.size() - 4) : "";
+  for (char& c : suffix) c = static_cast<char>(platform::UpperCaseCp1252(static_cast<unsigned char>(c)));
+  if (suffix == ".EXE") name.resize(name.size() - 4);
+  return name;
+}
 
 void ShowCaretAtCursor() {
   const screen::CellLayout& layout = screen::Layout();
@@ -242,7 +251,8 @@ void EnsureConsole() {
   if (!platform::CreateWindow(state.title, platform::kDefaultPosition,
                               platform::kDefaultPosition, geometry.width, geometry.height)) {
     if (font != platform::kStockFont) platform::DeleteFont(font);
-    std::fputs(platform::Cp1252ToUtf8(kNoDisplayMessage).c_str(), stderr);
+    std::fputs(platform::Cp1252ToUtf8(
+        (ProgramName().empty() ? "" : ProgramName() + ": ") + kNoDisplayMessage).c_str(), stderr);
     std::fflush(stderr);
     platform::ExitProgram(1);
   }

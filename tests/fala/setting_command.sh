@@ -1,6 +1,7 @@
 #!/bin/sh
 # `fala setting` as a user runs it: UTF-8 on the terminal, "@" references expanded, the
-# Windows folder taken from VERANTO_WINDIR, and clear usage errors.
+# Windows folder taken from VERANTO_WINDIR, clear usage errors, and the program's name in
+# its message when it has no window.
 fala="$1"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -23,5 +24,8 @@ check "absent key" "$("$fala" setting AUDIVAL NADA)" ''
 check "usage error exit code" "$?" 2
 "$fala" nonsense > /dev/null 2>&1
 check "unknown command exit code" "$?" 2
+# A program that cannot open its window says which program it is.
+check "no display" "$(env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$fala" console 2>&1 < /dev/null | tail -n 1)" \
+  "fala: não foi possível abrir a janela (sem tela gráfica?)"
 [ "$failures" -eq 0 ] && echo "fala setting: all checks passed"
 exit "$failures"
