@@ -94,12 +94,6 @@ bool WaitForRecording(DesktopRig& rig, pid_t program, std::int64_t timeoutMs) {
   return WaitUntil([&] { return rig.HasStream(program, "source-outputs"); }, timeoutMs, kPollMs);
 }
 
-bool WaitForMeasurement(DesktopRig& rig, pid_t program, std::int64_t timeoutMs) {
-  const std::int64_t deadline = NowMs() + timeoutMs;
-  return WaitForRecording(rig, program, timeoutMs) &&
-         WaitUntil([&] { return !rig.HasStream(program, "source-outputs"); }, deadline - NowMs(), kPollMs);
-}
-
 bool PressUntilEnd(DesktopRig& rig, Process& program, const std::string& key, std::int64_t timeoutMs) {
   const std::optional<std::string> window = rig.ProgramWindow(program.Pid());
   if (!window) return !program.Running();

@@ -53,8 +53,6 @@ bool WaitToHear(Listener& listener, const std::string& name, std::int64_t timeou
 bool WaitForPause(Listener& listener, const std::string& name, double quietSeconds = 0.3,
                   std::int64_t timeoutMs = 20000);
 
-// Waits until the program has opened the microphone, then until it has closed it again.
-bool WaitForMeasurement(DesktopRig& rig, pid_t program, std::int64_t timeoutMs = 30000);
 // Waits until the program records from the microphone.
 bool WaitForRecording(DesktopRig& rig, pid_t program, std::int64_t timeoutMs = 20000);
 

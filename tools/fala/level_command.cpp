@@ -27,8 +27,8 @@ int ParseSeconds(const std::string& text) {
   return seconds <= kLongestSeconds ? seconds : 0;
 }
 
-// A microphone that cannot be measured: after the window has shown and said the problem and
-// the user has pressed Enter, the terminal is told too, and the command fails.
+// A microphone that cannot be measured: once the window has shown the problem, the terminal
+// is told too, and the command fails.
 void EndWithProblem(int code) {
   audio::SetProblemEnd(nullptr);
   const std::string problem = "Problemas, código " + std::to_string(code) + "\n";
@@ -61,10 +61,7 @@ int LevelCommand(const Output& output, const std::vector<std::string>& arguments
                              std::to_string(audio::LevelPercent(level)) + " por cento)";
   std::cout << '\n' << result << std::endl;
   console::TextColor(textColour);
-  std::cout << "Aperte Enter para terminar." << std::endl;
   Print(output, result + "\n");
-  std::string line;
-  std::getline(std::cin, line);
   console::CloseConsole();
 }
 

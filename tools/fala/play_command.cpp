@@ -1,5 +1,5 @@
 // `fala play`: plays a wave file through the wave player on the talking console; any key
-// stops it.
+// stops it. It ends by itself when the sound has ended, failing when it could not play.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -43,12 +43,10 @@ int PlayCommand(const Output& output, const std::vector<std::string>& arguments)
   while (console::KeyPressed()) console::ReadKey();
 
   const std::string outcome = ResultText(result, interrupted);
-  std::cout << outcome << '\n' << "Aperte Enter para terminar." << std::endl;
+  std::cout << outcome << std::endl;
   Print(output, outcome + "\n");
-  std::string line;
-  std::getline(std::cin, line);
   audio::PlayerStop();
-  console::CloseConsole();
+  console::CloseConsole(result == 0 ? 0 : 1);
 }
 
 }  // namespace fala

@@ -37,9 +37,10 @@ int MicLevel(int seconds);
 using NumberSpeaker = void (*)(std::int32_t value);
 void SetNumberSpeaker(NumberSpeaker speaker);
 
-// What ends the program once a measurement's problem has been shown and the user has pressed
-// Enter, given the code shown: CloseConsole (exit code 0) unless another end is installed
-// (nullptr puts that back). Should it return, CloseConsole follows.
+// What ends the program once a measurement's problem has been shown, given the code shown.
+// Without one (nullptr, the start value) the user presses Enter and CloseConsole (exit code 0)
+// follows; an installed end runs at once, so a command-line tool ends without waiting. Should
+// it return, CloseConsole follows.
 using ProblemEnd = void (*)(int code);
 void SetProblemEnd(ProblemEnd end);
 

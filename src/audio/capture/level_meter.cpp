@@ -39,9 +39,12 @@ void WriteNumber(int number) {
   std::cout << "Problemas, código " << std::flush;
   WriteNumber(code);
   std::cout << std::endl;
-  std::string line;
-  std::getline(std::cin, line);
-  if (problemEnd != nullptr) problemEnd(code);
+  if (problemEnd == nullptr) {
+    std::string line;
+    std::getline(std::cin, line);
+  } else {
+    problemEnd(code);
+  }
   console::CloseConsole();
 }
 
