@@ -5,7 +5,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace xtest {
 namespace {
@@ -28,10 +30,26 @@ Window FindByTitle(Window parent, const std::string& title) {
   return found;
 }
 
+// The window called `title`, waiting up to 5 s for it: a title just set reaches the server
+// through the program's own connection, which may be served after ours.
+Window WaitForTitle(const std::string& title) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  for (;;) {
+    const Window found = FindByTitle(DefaultRootWindow(display), title);
+    if (found != 0 || std::chrono::steady_clock::now() > deadline) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// A window of an earlier test may be destroyed while the tree is walked; the walk then just
+// skips it instead of the default handler ending the process.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 bool Open() {
   if (display == nullptr) display = XOpenDisplay(nullptr);
+  if (display != nullptr) XSetErrorHandler(IgnoreError);
   return display != nullptr;
 }
 
@@ -77,7 +95,7 @@ void Button(int button, bool down) {
 }
 
 bool AskToClose(const std::string& title) {
-  const Window window = FindByTitle(DefaultRootWindow(display), title);
+  const Window window = WaitForTitle(title);
   if (window == 0) return false;
   XEvent event;
   std::memset(&event, 0, sizeof event);
@@ -93,7 +111,7 @@ bool AskToClose(const std::string& title) {
 }
 
 bool Resize(const std::string& title, int width, int height) {
-  const Window window = FindByTitle(DefaultRootWindow(display), title);
+  const Window window = WaitForTitle(title);
   if (window == 0) return false;
   XResizeWindow(display, window, static_cast<unsigned int>(width), static_cast<unsigned int>(height));
   XFlush(display);
