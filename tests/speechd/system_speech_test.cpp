@@ -258,9 +258,10 @@ TEST(SynthesizerLibrary, SpeakReturnsAtOnceAndTheSpeechPlaysToItsEnd) {
   const std::int64_t ended = platform::ClockMilliseconds() - start;
   engines::EngineClose();
   audio::PlayerStop();
-  // About 36 words at 175 a minute: some ten seconds of speech, of which speak waits for none.
-  EXPECT_LT(returned, 1000);
+  // About 36 words at 175 a minute: some ten seconds of speech, played in real time however
+  // loaded the machine is, of which speak waits only for the first sound.
   EXPECT_GT(ended, 6000);
+  EXPECT_LT(returned * 10, ended);
 }
 
 TEST(SynthesizerLibrary, EachOpenStartsFromTheDefaultSpeed) {
