@@ -135,6 +135,24 @@ TEST_F(SpeakWordsTest, AMissingRecordingIsPassedOver) {
   EXPECT_TRUE(HeardFromWords("mil e mil", false).empty());
 }
 
+TEST_F(SpeakWordsTest, ARecordingGivesExactlyTheSamplesOfItsDataChunk) {
+  using namespace test_support;
+  Bytes samples(300);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  const std::string fmt = Chunk("fmt ", FmtBody(11025, 1, 8));
+  // Chunks around the samples; and a data length past the end of the file.
+  WriteFile("letras/_um.wav",
+            Riff(Chunk("LIST", "odd") + '\0' + fmt + Chunk("data", AsString(samples)) + Chunk("junk", "tail")));
+  WriteFile("letras/_dois.wav", Riff(fmt + Chunk("data", AsString(samples), 5000)));
+  RunSpeech([&] {
+    frontend::SpeakWords("um", false);
+    frontend::SpeakWords("dois", false);
+  });
+  samples.back() = 128;  // the player's silent last byte
+  ASSERT_EQ(sim::WaveBlocks().size(), 2u);
+  for (const sim::WaveBlockRecord& block : sim::WaveBlocks()) EXPECT_EQ(block.bytes, samples);
+}
+
 // Block lengths and the first and last sample value of each block.
 struct BlockShape {
   std::size_t length;

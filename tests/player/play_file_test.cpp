@@ -71,6 +71,11 @@ TEST_F(PlayFileTest, AcceptsEveryChunkLayoutThatLeadsToTheSamples) {
     std::string file;
   } cases[] = {
       {"LIST chunk before data", Riff(fmt + Chunk("LIST", std::string(26, 'i')) + data)},
+      {"LIST chunk before fmt", Riff(Chunk("LIST", std::string(26, 'i')) + fmt + data)},
+      {"fmt after data", Riff(data + Chunk("LIST", "abcd") + fmt)},
+      {"odd chunk and its pad byte", Riff(Chunk("LIST", "abc") + '\0' + fmt + Chunk("junk", "x") + '\0' + data)},
+      {"odd chunk and a non-zero pad byte", Riff(fmt + Chunk("LIST", "abc") + '\x01' + data)},
+      {"odd chunk without its pad byte", Riff(fmt + Chunk("LIST", "abc") + data)},
       {"lower-case riff", Riff(fmt + data, std::nullopt, "riff")},
       {"upper-case FMT", Riff(Chunk("FMT ", FmtBody(kRate, 1, 8)) + data)},
       {"fmt with an extension", Riff(Chunk("fmt ", FmtBody(kRate, 1, 8, 2)) + data)},
@@ -305,7 +310,10 @@ TEST_F(PlayFileTest, BadFilesGiveAResultAndPlayOnlyWhatIsThere) {
       {"RIFF only", "RIFF", -1, 0},
       {"no fmt header", good.substr(0, 12), -1, 0},
       {"not RIFF", Riff(fmt + Chunk("data", samples), std::nullopt, "RIFX"), -1, 0},
-      {"first chunk not fmt", Riff(Chunk("LIST", "abcd") + fmt + Chunk("data", samples)), -1, 0},
+      {"no fmt chunk", Riff(Chunk("LIST", "abcd") + Chunk("data", samples)), -1, 0},
+      {"fmt after a 4 GB data chunk", Riff(Chunk("data", samples, 0xFFFFFFFFu) + fmt), -1, 0},
+      {"4 GB odd chunk", Riff(fmt + Chunk("LIST", "", 0xFFFFFFFFu) + Chunk("data", samples)), -1, 0},
+      {"pad byte missing at the end", Riff(fmt + Chunk("LIST", "abc")), -1, 0},
       {"fmt body of 14 bytes", Riff(Chunk("fmt ", FmtBody(kRate, 1, 8).substr(0, 14)) + Chunk("data", samples)), -1, 0},
       {"fmt body cut short", good.substr(0, 30), -1, 0},
       {"no data chunk", Riff(fmt + Chunk("LIST", "abcd")), -1, 0},

@@ -50,7 +50,10 @@ TEST(ParseWaveBuffer, FindsTheFormatAndTheSamplesInsideTheImage) {
       {"fmt body of 14 bytes", Riff(Chunk("fmt ", FmtBody(16000, 1, 16).substr(0, 14)) + Chunk("data", samples)),
        false, 0, 0},
       {"not RIFF", Riff(fmt + Chunk("data", samples), std::nullopt, "RIFX"), false, 0, 0},
-      {"fmt not at 12", Riff(list + fmt + Chunk("data", samples)), false, 0, 0},
+      {"fmt after a chunk", Riff(list + fmt + Chunk("data", samples)), true, 62, 100},
+      {"fmt after data, odd chunk padded", Riff(Chunk("data", samples) + Chunk("LIST", "abc") + '\0' + fmt), true, 20,
+       100},
+      {"fmt beyond the RIFF length", Riff(Chunk("data", samples) + fmt, 4 + 108), false, 0, 0},
       {"header cut inside fmt", Riff(fmt + Chunk("data", samples)).substr(0, 30), false, 0, 0},
       {"empty", "", false, 0, 0},
   };

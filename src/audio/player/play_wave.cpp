@@ -14,13 +14,6 @@ namespace audio {
 namespace {
 
 constexpr int kUnreadable = -1;
-constexpr std::size_t kFmtFields = 16;
-
-struct FileFormat {
-  int rate = 0;
-  int channels = 0;
-  int bits = 0;
-};
 
 class OpenFile {
  public:
@@ -37,50 +30,20 @@ class OpenFile {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
   }
+  std::FILE* Handle() { return file_; }
   std::size_t Read(std::uint8_t* into, std::size_t count) { return std::fread(into, 1, count, file_); }
-  bool ReadExactly(std::uint8_t* into, std::size_t count) { return Read(into, count) == count; }
-  // Moves past `count` bytes without reading them; steps fit a 32-bit offset everywhere.
-  bool Skip(std::uint32_t count) {
-    constexpr std::uint32_t kStep = 1u << 30;
-    while (count > 0) {
-      const std::uint32_t step = count < kStep ? count : kStep;
-      if (std::fseek(file_, static_cast<long>(step), SEEK_CUR) != 0) return false;
-      count -= step;
-    }
-    return true;
+  bool SeekTo(std::uint64_t offset) {
+    return offset <= static_cast<std::uint64_t>(LONG_MAX) &&
+           std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
   }
 
  private:
   std::FILE* file_;
 };
 
-// Walks the file's chunks up to the start of the samples: the format from "fmt ", the sample
-// count from the "data" header. Chunks are skipped by seeking, so a chunk of any size passes
-// without passing through the read buffer.
-bool ReadFileHeaders(OpenFile& file, std::uint8_t* buffer, FileFormat& format, std::uint32_t& dataLength) {
-  std::uint8_t header[12];
-  if (!file.ReadExactly(header, 12) || !SameChunkId(header, "RIFF")) return false;
-  if (!file.ReadExactly(header, 8) || !SameChunkId(header, "fmt ")) return false;
-  const std::uint32_t fmtLength = ReadLe32(header + 4);
-  if (fmtLength < kFmtFields || !file.ReadExactly(buffer, kFmtFields)) return false;
-  if (!file.Skip(fmtLength - kFmtFields)) return false;
-  format.channels = ReadLe16(buffer + 2);
-  format.rate = static_cast<int>(ReadLe32(buffer + 4));
-  format.bits = ReadLe16(buffer + 14);
-  for (;;) {
-    if (!file.ReadExactly(header, 8)) return false;
-    const std::uint32_t length = ReadLe32(header + 4);
-    if (header[0] == 'd' && header[1] == 'a' && header[2] == 't' && header[3] == 'a') {
-      dataLength = length;
-      return true;
-    }
-    if (!file.Skip(length)) return false;
-  }
-}
-
 // Plays the samples piece by piece through the read buffer. A piece that comes up short means
 // the data is cut short: what was read is played and the result is -1.
-int PlayFileData(OpenFile& file, std::uint8_t* buffer, const FileFormat& format, std::uint32_t remaining) {
+int PlayFileData(OpenFile& file, std::uint8_t* buffer, const WaveChunks& format, std::uint32_t remaining) {
   int result = 0;
   while (remaining > 0) {
     result = kUnreadable;
@@ -88,7 +51,7 @@ int PlayFileData(OpenFile& file, std::uint8_t* buffer, const FileFormat& format,
     remaining -= static_cast<std::uint32_t>(piece);
     const std::size_t read = file.Read(buffer, static_cast<std::size_t>(piece));
     if (read == 0) break;
-    result = WavPlayData(buffer, static_cast<int>(read), format.rate, format.channels, format.bits);
+    result = WavPlayData(buffer, static_cast<int>(read), static_cast<int>(format.rate), format.channels, format.bits);
     if (result != 0) break;
     if (read < static_cast<std::size_t>(piece)) {
       result = kUnreadable;
@@ -108,9 +71,10 @@ int WavPlayFile(const std::string& path) {
   if (!file.IsOpen() || buffer == nullptr) return kUnreadable;
 
   int result = kUnreadable;
-  FileFormat format;
-  std::uint32_t dataLength = 0;
-  if (ReadFileHeaders(file, buffer, format, dataLength)) result = PlayFileData(file, buffer, format, dataLength);
+  WaveChunks chunks;
+  if (FindWaveChunks(file.Handle(), true, chunks) && file.SeekTo(chunks.dataOffset)) {
+    result = PlayFileData(file, buffer, chunks, chunks.dataLength);
+  }
   file.Close();
   if (!NoWait()) {
     while (WavBusy()) platform::WaitEvent();

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 
-// The pure pieces of the wave player: reading a wave image's format, sizing the pieces a
-// file is played in, and shortening speech. No device, no state.
+// The pure pieces of the wave player: finding the format and the samples of a wave file or
+// image, sizing the pieces a file is played in, and shortening speech. No device, no state.
 namespace audio {
 
 // Size of a block slot and of the file read buffer.
@@ -20,10 +22,31 @@ struct WaveImageInfo {
   std::size_t dataLength = 0;  // sample bytes actually inside the image
 };
 
-// "RIFF" at 0 and "fmt " at 12 (any case), a "fmt " body of at least 16 bytes, then chunk
-// headers walked from the end of that body until "data". The walk stays within the image and
-// within the RIFF length at offset 4; a data length reaching past either is cut to what is
-// there. False when the image is not such an image or has no "data" chunk.
+// Where the format and the samples of a RIFF/WAVE file lie, as its chunk headers say.
+struct WaveChunks {
+  bool hasFormat = false;
+  std::uint32_t rate = 0;
+  std::uint16_t channels = 0;
+  std::uint16_t bits = 0;
+  std::uint64_t dataOffset = 0;  // first sample byte
+  std::uint32_t dataLength = 0;  // as declared: it may reach past the end
+};
+
+// Reads up to `count` bytes at `offset` and says how many it read: fewer at the end.
+using WaveReader = std::function<std::size_t(std::uint64_t offset, std::uint8_t* into, std::size_t count)>;
+
+// "RIFF" at 0 (any case; the form type is not examined), then the chunks from offset 12 in
+// any order until the first "data" and, when `needFormat`, the first "fmt " (any case, a body
+// of at least 16 bytes) have been found. A chunk of odd length is followed by a pad byte,
+// unless a non-zero byte there begins the next chunk's id (a writer that left the pad out).
+// False when a chunk header cannot be read before that, or a needed "fmt " is too short.
+bool FindWaveChunks(const WaveReader& read, bool needFormat, WaveChunks& chunks);
+// The same over an open file, from its start.
+bool FindWaveChunks(std::FILE* file, bool needFormat, WaveChunks& chunks);
+
+// The chunks of an image whose "fmt " and "data" lie within it and within the RIFF length at
+// offset 4; a data length reaching past either is cut to what is there. False when the image
+// is not such an image.
 bool ParseWaveBuffer(const std::uint8_t* image, std::size_t size, WaveImageInfo& info);
 
 // Length of the next piece of a file's data when `remaining` bytes are left: 65 278 when

@@ -5,43 +5,26 @@
 #include <climits>
 #include <cstring>
 
+#include "audio/player/wave_format.h"
+
 namespace diphone::detail {
-namespace {
-
-constexpr std::uint64_t kRiffHeaderSize = 12;
-constexpr std::uint64_t kChunkHeaderSize = 8;
-
-std::uint32_t Le32(const unsigned char* at) {
-  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
-bool ReadAt(std::FILE* file, std::uint64_t offset, unsigned char* into, std::size_t count) {
-  if (offset > static_cast<std::uint64_t>(LONG_MAX)) return false;
-  return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-         std::fread(into, 1, count, file) == count;
-}
-
-}  // namespace
 
 bool FindWaveSamples(std::FILE* file, std::uint64_t fileSize, SampleSpan& span) {
-  unsigned char header[kRiffHeaderSize];
-  if (fileSize < kRiffHeaderSize || !ReadAt(file, 0, header, sizeof header)) return false;
-  if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0) return false;
-  // Each step moves past a whole chunk, so the walk ends within fileSize / 8 steps.
-  for (std::uint64_t at = kRiffHeaderSize; at + kChunkHeaderSize <= fileSize;) {
-    unsigned char chunk[kChunkHeaderSize];
-    if (!ReadAt(file, at, chunk, sizeof chunk)) return false;
-    const std::uint64_t length = Le32(chunk + 4);
-    at += kChunkHeaderSize;
-    if (std::memcmp(chunk, "data", 4) == 0) {
-      span.offset = at;
-      span.length = std::min(length, fileSize - at);
-      return true;
+  const audio::WaveReader read = [file, fileSize](std::uint64_t offset, std::uint8_t* into,
+                                                  std::size_t count) -> std::size_t {
+    if (offset >= fileSize || offset > static_cast<std::uint64_t>(LONG_MAX) ||
+        std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) {
+      return 0;
     }
-    at += length;
-  }
-  return false;
+    return std::fread(into, 1, static_cast<std::size_t>(std::min<std::uint64_t>(count, fileSize - offset)), file);
+  };
+  std::uint8_t form[4];
+  if (read(8, form, 4) != 4 || std::memcmp(form, "WAVE", 4) != 0) return false;
+  audio::WaveChunks chunks;
+  if (!audio::FindWaveChunks(read, false, chunks)) return false;
+  span.offset = chunks.dataOffset;
+  span.length = std::min<std::uint64_t>(chunks.dataLength, fileSize - chunks.dataOffset);
+  return true;
 }
 
 }  // namespace diphone::detail

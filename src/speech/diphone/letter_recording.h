@@ -13,9 +13,9 @@ struct SampleSpan {
 };
 
 // Walks the chunks of an open file of `fileSize` bytes from its "RIFF"/"WAVE" header to
-// the first "data" chunk (the "fmt " body and every other chunk are skipped). The length is
-// the chunk's full 32-bit size, cut to the bytes the file really holds. False when the file
-// is no RIFF/WAVE file or has no "data" chunk.
+// the first "data" chunk, wherever it lies (the format is not read). The length is the
+// chunk's full 32-bit size, cut to the bytes the file really holds. False when the file is
+// no RIFF/WAVE file or has no "data" chunk.
 bool FindWaveSamples(std::FILE* file, std::uint64_t fileSize, SampleSpan& span);
 
 }  // namespace diphone::detail

@@ -2,11 +2,13 @@
 #include "speech/frontend/numbers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "audio/player/wave_format.h"
 #include "platform/system.h"
 #include "speech/diphone/synthesizer.h"
 #include "speech/frontend/output/speech_output.h"
@@ -85,21 +87,24 @@ class WordBuffer {
   std::size_t held_ = 0;
 };
 
-// The samples of a recording: everything after its 44-byte header. False when it does not open.
+// The samples of a recording: its "data" chunk, wherever it lies, as far as the file holds
+// it. A file that is no wave file holds none. False when it does not open.
 bool ReadRecording(const std::string& path, std::vector<std::uint8_t>& samples) {
   std::FILE* file = std::fopen(platform::FileSystemName(path).c_str(), "rb");
   if (file == nullptr) return false;
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[4096];
-  std::size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + count);
-  std::fclose(file);
-  // A file shorter than a header holds no samples.
-  if (bytes.size() <= kWaveHeaderSize) {
-    samples.clear();
-  } else {
-    samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(kWaveHeaderSize), bytes.end());
+  samples.clear();
+  audio::WaveChunks chunks;
+  if (audio::FindWaveChunks(file, false, chunks) && chunks.dataOffset <= static_cast<std::uint64_t>(LONG_MAX) &&
+      std::fseek(file, static_cast<long>(chunks.dataOffset), SEEK_SET) == 0) {
+    std::uint8_t piece[4096];
+    std::size_t remaining = chunks.dataLength;
+    std::size_t count;
+    while (remaining > 0 && (count = std::fread(piece, 1, std::min(sizeof piece, remaining), file)) > 0) {
+      samples.insert(samples.end(), piece, piece + count);
+      remaining -= count;
+    }
   }
+  std::fclose(file);
   return true;
 }
 
