@@ -9,6 +9,10 @@ namespace {
 constexpr double kFormantTransitionMs = 35;
 constexpr double kAmplitudeTransitionMs = 8;
 constexpr double kBurstMs = 5;
+// A sound dies away over its last milliseconds before a silence: the resonators still ring and
+// voicing only changes at a period start, so the parameter tracks alone would end on a step.
+constexpr double kFadeOutMs = 12;
+constexpr double kPi = 3.14159265358979323846;
 constexpr int kPieceSamples = 32;
 constexpr float kLowestPitch = 30;
 constexpr float kHighestPitch = 1000;
@@ -49,6 +53,8 @@ void Synthesizer::EndUtterance() {
   lastPoint_.reset();
   hasPreviousPhone_ = false;
   silent_ = true;
+  fadeEnd_ = -1;
+  scanned_ = 0;
   if (voice_ != nullptr) klatt_.Configure(*voice_, outputRate_);
 }
 
@@ -145,11 +151,61 @@ bool Synthesizer::StartFront() {
   context.firstSample = std::llround(item.startMs * samplesPerMs);
   context.endSample = std::llround((item.startMs + item.durationMs) * samplesPerMs);
   context.nextPoint = nextPoint;
+  if (!PlanFadeOut(context, forced)) return false;
   cursor_ = context.firstSample;
   context_ = context;
   front_ = &item;
   started_ = true;
   return true;
+}
+
+// A sounding phone fades out when a silence (a silent phone, the end of the utterance or an
+// error) starts less than kFadeOutMs after its end. The fade may have begun in an earlier
+// phone, but never begins before the current phone: a sound shorter than the fade fades over
+// its whole length. Returns false while the queue does not yet show whether a silence follows.
+bool Synthesizer::PlanFadeOut(const Context& context, bool forced) {
+  // Silence is zeros, nothing to fade; a fade planned in an earlier phone goes on.
+  if (context.phoneClass == PhoneClass::kSilence || fadeEnd_ > context.firstSample) return true;
+  fadeEnd_ = -1;
+  const double samplesPerMs = outputRate_ / 1000.0;
+  const int64_t length = std::llround(kFadeOutMs * samplesPerMs);
+  const int64_t reach = context.endSample + length;
+  // Goes on where the last look stopped, so that many tiny phones cost no more than few.
+  size_t i = scanned_ > 1 ? scanned_ : 1;
+  int64_t end = scanned_ > 1 ? scannedEnd_ : context.endSample;  // of the last phone looked at
+  int64_t silence = -1;
+  for (; i < queue_.size() && end < reach; ++i) {
+    const Item& item = queue_[i];
+    if (item.kind != Item::kPhone) {
+      silence = end;
+      break;
+    }
+    const int64_t start = std::llround(item.startMs * samplesPerMs);
+    const int64_t itemEnd = std::llround((item.startMs + item.durationMs) * samplesPerMs);
+    const int index = item.phoneme < 0 ? voice_->silence : item.phoneme;
+    // A silence too short to hold a sample leaves the sound going on.
+    if (voice_->phonemes[index].phoneClass == PhoneClass::kSilence && itemEnd > start) {
+      silence = start;
+      break;
+    }
+    end = itemEnd;
+  }
+  scanned_ = i;
+  scannedEnd_ = end;
+  if (silence < 0) return end >= reach || forced;  // no silence within reach (or cannot know)
+  if (silence >= reach) return true;
+  fadeEnd_ = silence;
+  fadeStart_ = std::max(silence - length, context.firstSample);
+  return true;
+}
+
+double Synthesizer::FadeGain(int64_t sample) const {
+  if (fadeEnd_ < 0 || sample < fadeStart_) return 1;
+  if (sample >= fadeEnd_) return 0;
+  // Raised cosine: flat where it begins (no kink at the fade's start), near zero at the end.
+  const double s = std::sin(kPi / 2 * (static_cast<double>(fadeEnd_ - sample) - 0.5) /
+                            static_cast<double>(fadeEnd_ - fadeStart_));
+  return s * s;
 }
 
 Params Synthesizer::ParamsAt(double ms) const {
@@ -254,7 +310,8 @@ void Synthesizer::RenderPiece() {
                   samples, count);
     const double scale = voice_->gain * volume_ * 32767.0;
     for (int i = 0; i < count; ++i) {
-      const double value = std::clamp(samples[i] * scale, -32767.0, 32767.0);
+      const double faded = samples[i] * scale * FadeGain(cursor_ + i);
+      const double value = std::clamp(faded, -32767.0, 32767.0);
       pending_[i] = static_cast<int16_t>(std::lround(value));
     }
   }
@@ -282,6 +339,7 @@ int Synthesizer::Read(int16_t* buffer, int wanted, float volume) {
       front_ = nullptr;
       queuedPoints_ -= queue_.front().points.size();
       queue_.pop_front();
+      if (scanned_ > 0) --scanned_;
       continue;
     }
     if (started_) {

@@ -58,6 +58,8 @@ class Synthesizer {
   };
 
   bool StartFront();
+  bool PlanFadeOut(const Context& context, bool forced);
+  double FadeGain(int64_t sample) const;
   Params Resolved(int phoneme, const Item* neighbour, const Params* fallback) const;
   Params ParamsAt(double msInPhone) const;
   float PitchAt(double utteranceMs) const;
@@ -78,6 +80,12 @@ class Synthesizer {
   Params previousResolved_{};
   bool hasPreviousPhone_ = false;
   bool silent_ = true;
+  // A sound dies away over the samples [fadeStart_, fadeEnd_) before the silence at fadeEnd_
+  // (fadeEnd_ < 0: no fade planned).
+  int64_t fadeStart_ = 0, fadeEnd_ = -1;
+  // queue_[1, scanned_) are known to be sounding phones, ending at scannedEnd_.
+  size_t scanned_ = 0;
+  int64_t scannedEnd_ = 0;
   int16_t pending_[64] = {};
   int pendingCount_ = 0, pendingPosition_ = 0;
   float volume_ = 1;
