@@ -51,6 +51,9 @@ class Walk {
  public:
   Walk(const std::string& phonemes, const PhonemeWalker& walker) : text_(phonemes), walker_(walker) {}
 
+  // A unit that ends other than in a space is followed by the gap, but only when something
+  // was played or paused on since the last gap: an empty unit (a rule that writes nothing, as
+  // the hyphen's in "guarda-chuva", or a word of nothing) adds no gap of its own.
   void Run(bool keepPunctuation, int gap) {
     while (position_ < text_.size()) {
       std::string unit = NextUnit();
@@ -58,9 +61,13 @@ class Walk {
       if (pause > 0) {
         unit.clear();
         walker_.silence(pause);
+        soundSinceGap_ = true;
       }
       SplitAndSpeak(unit, 1.0);
-      if (position_ < text_.size() && text_[position_ - 1] != ' ') walker_.silence(gap);
+      if (position_ < text_.size() && text_[position_ - 1] != ' ' && soundSinceGap_) {
+        walker_.silence(gap);
+        soundSinceGap_ = false;
+      }
     }
   }
 
@@ -153,11 +160,16 @@ class Walk {
     SpeakPiece(unit, factor);
   }
 
+  void PlayName(const std::string& name, double factor) {
+    walker_.playName(name, stressMode_, factor);
+    soundSinceGap_ = true;
+  }
+
   void SpeakPiece(const std::string& piece, double factor) {
     if (piece.empty()) return;
     if (piece[0] == '_') {
       if (piece.size() >= 2) {
-        walker_.playName(Joined("_", std::to_string(static_cast<std::uint8_t>(piece[1]))), stressMode_, factor);
+        PlayName(Joined("_", std::to_string(static_cast<std::uint8_t>(piece[1]))), factor);
       }
       return;
     }
@@ -169,16 +181,16 @@ class Walk {
         stressed = true;
       }
       if (c == '^') {
-        walker_.playName(Joined(name, "CIRC"), stressMode_, factor);
+        PlayName(Joined(name, "CIRC"), factor);
         name.assign(1, '$');
       } else if (c == '~') {
-        walker_.playName(Joined(name, "TIL"), stressMode_, factor);
+        PlayName(Joined(name, "TIL"), factor);
         name.assign(1, '$');
       } else if (name.size() < kNameCapacity) {
         name += c;
       }
     }
-    if (name != "$") walker_.playName(name, stressMode_, factor);
+    if (name != "$") PlayName(name, factor);
     if (stressed) stressMode_ = 0;
   }
 
@@ -186,6 +198,7 @@ class Walk {
   const PhonemeWalker& walker_;
   std::size_t position_ = 0;
   int stressMode_ = kWordStart;
+  bool soundSinceGap_ = false;  // a name played or a pause made since the last gap
 };
 
 }  // namespace

@@ -25,7 +25,8 @@ struct PhonemeWalker {
 };
 
 // Walks the whole string: every unit is split and its names played in order; a unit whose
-// terminator is not a space is followed by `gap` samples of silence unless it is the last.
+// terminator is not a space is followed by `gap` samples of silence unless it is the last, or
+// nothing was played (nor paused on) since the previous gap: an empty unit adds no gap.
 // With `keepPunctuation` false the units "_," "_." "_:" "_;" are pauses instead.
 void WalkPhonemes(const std::string& phonemes, bool keepPunctuation, int gap,
                   const PhonemeWalker& walker);
