@@ -112,7 +112,13 @@ TEST(ShapingTest, ConvertsToUnsignedBytesAndHalvesTheRate) {
   EXPECT_LT(std::abs(voicedata::HalveRate(alternating)[100]), 50.0f);
 }
 
-TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndShortensMoreAsTheSpeedRises) {
+// Each speed is faster than the one before in everything that is not speech: the gap after a
+// word and the pauses last no longer in real time (the gap is played at the playback rate,
+// raised by half with fast playback; the pauses are waited), and fast playback, once on, stays
+// on. The default speed 3 plays at the voice's own pitch. How deep the cut may go is measured
+// on the recordings (speed_tuning_test.cpp); how long a sentence lasts at each speed,
+// bench/run_diphone_speeds.sh.
+TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndIsFasterAtEachSpeed) {
   const std::vector<voicedata::ProfileEntry> entries = voicedata::VoiceSettings("/dados", "/fonte");
   const auto value = [&entries](const std::string& section, const std::string& key) {
     for (const auto& e : entries) {
@@ -126,23 +132,43 @@ TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndShortensMoreAsTheSpeedRi
   EXPECT_EQ(value("TRADUTOR", "DIRDIFONES"), "/dados/lumivar/som/difones");
   EXPECT_EQ(value("TRADUTOR", "VELOCIDADE"), "3");
   EXPECT_EQ(value("TRADUTOR", "SAPI"), "N");
-  int lastCut = -1;
-  int lastGap = 1 << 30;
+  double lastGapMs = 1e9;
+  int lastPauses[3] = {1 << 30, 1 << 30, 1 << 30};
+  bool lastFast = false;
   for (int speed = 1; speed <= 5; ++speed) {
+    SCOPED_TRACE(speed);
     const std::string n = std::to_string(speed);
     EXPECT_EQ(value("SINTETIZADOR", "DIFONES" + n), "DIFONES2");
     for (const char* key : {"CORTEFON", "SOBRAFON", "INTERPAL", "PAUSAPONTO", "PAUSAVIRG", "PAUSADOISPONTOS"}) {
       const std::string text = value("SINTETIZADOR", key + n);
       EXPECT_EQ(text.find_first_not_of("0123456789"), std::string::npos) << key << n << "=" << text;
     }
-    const int cut = std::stoi(value("SINTETIZADOR", "CORTEFON" + n));
-    const int gap = std::stoi(value("SINTETIZADOR", "INTERPAL" + n));
-    EXPECT_GT(cut, lastCut);
-    EXPECT_LT(gap, lastGap);
-    EXPECT_GE(std::stoi(value("SINTETIZADOR", "SOBRAFON" + n)), 800) << "syllables must not vanish";
-    lastCut = cut;
-    lastGap = gap;
+    EXPECT_EQ(value("SINTETIZADOR", "CORTAFALA" + n), "N");
+    const std::string fastText = value("SINTETIZADOR", "RAPIDINHO" + n);
+    ASSERT_TRUE(fastText == "S" || fastText == "N") << fastText;
+    const bool fast = fastText == "S";
+    EXPECT_TRUE(fast || !lastFast) << "fast playback, once on, stays on";
+    if (speed <= 3) {
+      EXPECT_FALSE(fast) << "the default speed and the slower ones keep the voice's pitch";
+    }
+    if (speed == 5) {
+      EXPECT_TRUE(fast);
+    }
+    const double rate = fast ? 11025 * 3 / 2 : 11025;
+    const double gapMs = std::stoi(value("SINTETIZADOR", "INTERPAL" + n)) * 1000.0 / rate;
+    EXPECT_LT(gapMs, lastGapMs);
+    const int pauses[3] = {std::stoi(value("SINTETIZADOR", "PAUSAPONTO" + n)),
+                           std::stoi(value("SINTETIZADOR", "PAUSAVIRG" + n)),
+                           std::stoi(value("SINTETIZADOR", "PAUSADOISPONTOS" + n))};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_LE(pauses[i], lastPauses[i]) << i;
+      EXPECT_GE(pauses[i], 50) << "a pause shorter than one 50 ms step is none";
+      lastPauses[i] = pauses[i];
+    }
+    lastGapMs = gapMs;
+    lastFast = fast;
   }
+  EXPECT_GT(std::stoi(value("SINTETIZADOR", "PAUSAPONTO1")), 2 * std::stoi(value("SINTETIZADOR", "PAUSAPONTO5")));
 }
 
 TEST(VoiceSettingsTest, WritesALongDataFolderAsItIs) {

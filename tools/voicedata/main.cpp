@@ -10,6 +10,8 @@
 #include "platform/encoding.h"
 #include "platform/system.h"
 #include "profile_merge.h"
+#include "recording.h"
+#include "source_list.h"
 #include "voice_settings.h"
 
 namespace {
@@ -28,6 +30,9 @@ constexpr const char* kUsage =
     "  setup DATA_DIR [PROGRAM_FOLDER]\n"
     "                                `all` into the data folder, then `settings` on the\n"
     "                                VERANTO.INI of the Windows folder\n"
+    "  segments DATA_DIR             print each segment of the diphone list as the database\n"
+    "                                holds it: name, bytes, and the byte its vowel begins at\n"
+    "                                (-1: it has none), to judge how deep a cut may go\n"
     "DATA_DIR is the data folder of the source tree (with diphone/ and recordings/).\n"
     "Data already built from the same sources is not built again unless --force is given.\n";
 
@@ -78,6 +83,26 @@ bool MergeSettings(const std::string& iniFile, const std::string& dataRoot1252, 
   return true;
 }
 
+// Each segment recorded as BuildDiphones records it, with where its stressed sound begins.
+bool PrintSegments(const std::string& dataDir) {
+  std::vector<voicedata::SourceEntry> entries;
+  std::string error;
+  if (!voicedata::ReadSourceList(dataDir + "/diphone/segmentos.txt", entries, error) || !voicedata::VoiceStart(error)) {
+    std::fprintf(stderr, "voicedata: segments: %s\n", error.c_str());
+    return false;
+  }
+  for (const voicedata::SourceEntry& entry : entries) {
+    std::vector<float> samples;
+    long vowel = -1;
+    if (!voicedata::RecordSounds(entry.text, samples, error, &vowel)) {
+      std::fprintf(stderr, "voicedata: segments: %s: %s\n", entry.name.c_str(), error.c_str());
+      return false;
+    }
+    std::printf("%s\t%zu\t%ld\n", entry.name.c_str(), samples.size(), vowel);
+  }
+  return true;
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.empty()) return -1;
   const std::string& command = args[0];
@@ -94,6 +119,7 @@ int Run(const std::vector<std::string>& args) {
                ? 0
                : 1;
   }
+  if (command == "segments" && count == 1) return PrintSegments(args[1]) ? 0 : 1;
   if (command == "setup" && (count == 1 || count == 2)) {
     const std::string ini = platform::Cp1252ToUtf8(platform::WindowsFolderFile("VERANTO.INI"));
     const std::string program = count == 2 ? platform::Utf8ToCp1252(args[2]) : "";

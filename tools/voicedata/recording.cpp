@@ -35,8 +35,9 @@ void Fade(std::vector<std::int16_t>& part, bool in) {
   }
 }
 
-bool Finish(const std::vector<std::int16_t>& part, std::vector<float>& samples, std::string& error) {
-  const std::vector<std::int16_t> audible = KeepAudible(part, kVoiceRate, kLeadMs, kTailMs);
+bool Finish(const std::vector<std::int16_t>& part, std::vector<float>& samples, std::string& error,
+            long* keptFrom = nullptr) {
+  const std::vector<std::int16_t> audible = KeepAudible(part, kVoiceRate, kLeadMs, kTailMs, keptFrom);
   if (audible.empty()) {
     error = "espeak-ng said nothing audible";
     return false;
@@ -47,8 +48,9 @@ bool Finish(const std::vector<std::int16_t>& part, std::vector<float>& samples, 
 
 }  // namespace
 
-bool RecordSounds(const std::string& mnemonics, std::vector<float>& samples, std::string& error) {
+bool RecordSounds(const std::string& mnemonics, std::vector<float>& samples, std::string& error, long* stressedAt) {
   samples.clear();
+  if (stressedAt != nullptr) *stressedAt = -1;
   const std::size_t open = mnemonics.find('(');
   const std::size_t close = mnemonics.find(')');
   const bool hasOpen = open != std::string::npos;
@@ -101,7 +103,25 @@ bool RecordSounds(const std::string& mnemonics, std::vector<float>& samples, std
   // A cut inside running speech would click: fade in and out over a few milliseconds.
   if (!left.empty()) Fade(part, true);
   if (!right.empty()) Fade(part, false);
-  return Finish(part, samples, error);
+  long keptFrom = 0;
+  if (!Finish(part, samples, error, &keptFrom)) return false;
+  if (stressedAt != nullptr) {
+    // The stressed sound is the one after as many sounds as the mnemonics before the mark make.
+    std::string plain;
+    for (char c : mnemonics) {
+      if (c != '(' && c != ')') plain += c;
+    }
+    const std::size_t mark = plain.find('\'');
+    int before = 0;
+    if (mark != std::string::npos && (mark == 0 || CountSounds(plain.substr(0, mark), before)) &&
+        before < soundCount) {
+      // At the full rate from the start of the kept part, then halved as the samples were.
+      const long start = MsToSample(take.soundStartsMs[before]);
+      const long at = std::max(0L, (start - begin - keptFrom) / 2);
+      if (start >= begin && at < static_cast<long>(samples.size())) *stressedAt = at;
+    }
+  }
+  return true;
 }
 
 bool RecordText(const std::string& text, std::vector<float>& samples, std::string& error) {

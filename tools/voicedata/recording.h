@@ -9,8 +9,11 @@ namespace voicedata {
 
 // A segment from espeak-ng phoneme mnemonics (Windows-1252; normally ASCII). "(" and ")"
 // mark the part kept when neighbours are spoken with it: "&(*'a)" keeps from the tap on,
-// "(b)@" keeps b and its release. Said with a level pitch.
-bool RecordSounds(const std::string& mnemonics, std::vector<float>& samples, std::string& error);
+// "(b)@" keeps b and its release. Said with a level pitch. With `stressedAt`, also where the
+// sound after the stress mark "'" (a syllable's vowel) begins in `samples`: 0 when nothing is
+// kept before it, -1 when the mnemonics have no mark or it falls outside the kept part.
+bool RecordSounds(const std::string& mnemonics, std::vector<float>& samples, std::string& error,
+                  long* stressedAt = nullptr);
 
 // A word or sentence (Windows-1252 text; "[[...]]" inside is phoneme input), said with the
 // voice's own melody.

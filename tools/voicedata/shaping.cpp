@@ -37,7 +37,8 @@ void PutLittleEndian(std::string& out, std::uint32_t value, int size) {
 
 }  // namespace
 
-std::vector<std::int16_t> KeepAudible(const std::vector<std::int16_t>& samples, int rate, int leadMs, int tailMs) {
+std::vector<std::int16_t> KeepAudible(const std::vector<std::int16_t>& samples, int rate, int leadMs, int tailMs,
+                                      long* keptFrom) {
   const auto loud = [](std::int16_t s) { return std::abs(static_cast<int>(s)) > kSilenceThreshold; };
   const auto first = std::find_if(samples.begin(), samples.end(), loud);
   if (first == samples.end()) return {};
@@ -46,6 +47,7 @@ std::vector<std::int16_t> KeepAudible(const std::vector<std::int16_t>& samples, 
   const long tail = static_cast<long>(rate) * tailMs / 1000;
   const long begin = std::max(0L, static_cast<long>(first - samples.begin()) - lead);
   const long end = std::min(static_cast<long>(samples.size()), static_cast<long>(last - samples.begin()) + tail);
+  if (keptFrom != nullptr) *keptFrom = begin;
   return std::vector<std::int16_t>(samples.begin() + begin, samples.begin() + end);
 }
 

@@ -15,7 +15,9 @@ constexpr int kSilenceThreshold = 256;
 // The part of `samples` (at `rate`) from `leadMs` before the first sound to `tailMs` after the
 // last (never beyond the ends); empty when nothing is above the threshold. The lead keeps the
 // closure before a stop, which is part of how the stop sounds between two vowels.
-std::vector<std::int16_t> KeepAudible(const std::vector<std::int16_t>& samples, int rate, int leadMs, int tailMs);
+// With `keptFrom`, the index in `samples` where the kept part begins.
+std::vector<std::int16_t> KeepAudible(const std::vector<std::int16_t>& samples, int rate, int leadMs, int tailMs,
+                                      long* keptFrom = nullptr);
 
 // Low-pass below 4.8 kHz and keep every other sample: 22 050 Hz to 11 025 Hz.
 std::vector<float> HalveRate(const std::vector<std::int16_t>& samples);

@@ -16,21 +16,31 @@ std::string Below(const std::string& root, const std::string& rest) {
 struct SpeedTuning {
   int cut;          // CORTEFON: bytes taken off the end of an unstressed segment
   int floor;        // SOBRAFON: what a cut segment keeps at least
-  int gap;          // INTERPAL: silence between words, in samples
+  int gap;          // INTERPAL: silence after a word, in samples (played at the playback rate)
+  bool fast;        // RAPIDINHO: the player plays at 1.5 times the rate (and a fifth higher)
   int fullStop;     // PAUSAPONTO, ms
   int comma;        // PAUSAVIRG, ms
   int colon;        // PAUSADOISPONTOS, ms
 };
 
-// Speed 1 (slow) to 5 (fast). The segments are whole stressed syllables of about 200 to
-// 300 ms (2 200 to 3 300 bytes); an unstressed syllable is shortened by the cut, and the
-// floor of about 80 ms keeps short syllables from vanishing at the fast speeds.
+// Speed 1 (slow) to 5 (fast): speed 1 lasts about 2.2 times as long as speed 5 on the same
+// text (bench/run_diphone_speeds.sh measures it with `fala diphone --speed N`), each speed
+// some 15 % or more faster than the one before.
+//
+// The segments are whole syllables of 130 to 320 ms (1 400 to 3 500 bytes); the consonant
+// before the vowel takes up to 185 ms of them ($KW..., $NH..., $LH...; the 30 ms of closure
+// set-up keeps before every segment included). A cut of 200 bytes with a floor of 1 400 keeps
+// the consonant and at least half the vowel of every segment of the database
+// (tests/voicedata/speed_tuning_test.cpp measures it); any deeper cut eats into the vowel of
+// the long-onset syllables whatever floor short syllables get, so the cut stays there and the
+// fast speeds come from fast playback, which shortens everything alike and cuts nothing, and
+// from shorter gaps and pauses.
 constexpr SpeedTuning kTuning[5] = {
-    {300, 1100, 1000, 450, 300, 350},
-    {550, 1000, 700, 350, 220, 280},
-    {800, 900, 400, 250, 150, 200},
-    {1000, 900, 200, 200, 120, 150},
-    {1200, 900, 100, 150, 100, 120},
+    {0, 1400, 1600, false, 700, 450, 550},
+    {100, 1400, 900, false, 450, 300, 350},
+    {200, 1400, 300, false, 250, 150, 200},
+    {0, 1400, 400, true, 250, 150, 200},
+    {200, 1400, 0, true, 100, 50, 50},
 };
 
 }  // namespace
@@ -56,7 +66,7 @@ std::vector<ProfileEntry> VoiceSettings(const std::string& dataRoot, const std::
     entries.push_back({"SINTETIZADOR", "SOBRAFON" + n, std::to_string(t.floor)});
     entries.push_back({"SINTETIZADOR", "INTERPAL" + n, std::to_string(t.gap)});
     entries.push_back({"SINTETIZADOR", "CORTAFALA" + n, "N"});
-    entries.push_back({"SINTETIZADOR", "RAPIDINHO" + n, "N"});
+    entries.push_back({"SINTETIZADOR", "RAPIDINHO" + n, t.fast ? "S" : "N"});
     entries.push_back({"SINTETIZADOR", "PAUSAPONTO" + n, std::to_string(t.fullStop)});
     entries.push_back({"SINTETIZADOR", "PAUSAVIRG" + n, std::to_string(t.comma)});
     entries.push_back({"SINTETIZADOR", "PAUSADOISPONTOS" + n, std::to_string(t.colon)});
