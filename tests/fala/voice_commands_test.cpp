@@ -87,57 +87,30 @@ TEST_F(VoiceCommandsTest, DiphoneWritesWhatTheVoiceWouldPlay) {
   EXPECT_TRUE(sim::WaveBlocks().empty()) << "nothing reaches the device";
 }
 
-// `--speed N` speaks with speed N's keys as SpeechStart reads them: the gap after a word, fast
-// playback (the file's rate is the one the player plays at, so it lasts as long as the player
-// would play it) and the pauses the front end makes after signs, in real time. Keys a speed
-// does not set keep the synthesizer's load-time values (cut 400, floor 0, gap 100).
+// `--speed N` takes speed N's keys: the gap after a word, fast playback (the WAV has the rate
+// the player plays at) and the pauses after signs, in real time. Unset keys keep the voice's
+// load-time values.
 TEST_F(VoiceCommandsTest, DiphoneSpeaksWithTheSettingsOfTheSpeedAsked) {
   const std::string ini = test_support::ReadFileBytes(Folder() + "/VERANTO.INI");
   const std::size_t section = ini.find("[SINTETIZADOR]\n");
   ASSERT_NE(section, std::string::npos);
-  const std::string speeds =
-      "DIFONES1=TESTE\n"
-      "DIFONES5=TESTE\nINTERPAL5=300\nRAPIDINHO5=S\nPAUSAVIRG5=100\nPAUSAPONTO5=120\n";
-  test_support::WriteBytes(Folder() + "/VERANTO.INI",
-                           ini.substr(0, section + 15) + speeds + ini.substr(section + 15));
-  const auto wave = [this](const std::vector<std::string>& arguments) {
-    const std::string path = Folder() + "/fala.wav";
-    std::vector<std::string> all = {"--wav", path};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    EXPECT_EQ(Run(fala::DiphoneCommand, all), 0);
-    return test_support::ReadFileBytes(path);
-  };
-  // Each "ba" is 570 samples; a word gap follows the first; ", " is the comma pause.
-  std::string bytes = wave({"--speed", "5", "ba ba, ba."});
+  const std::string speed5 = "DIFONES5=TESTE\nINTERPAL5=300\nRAPIDINHO5=S\nPAUSAVIRG5=100\nPAUSAPONTO5=120\n";
+  test_support::WriteBytes(Folder() + "/VERANTO.INI", ini.substr(0, section + 15) + speed5 + ini.substr(section + 15));
+  const std::string path = Folder() + "/fala.wav";
+  // Each "ba" is 570 samples; the comma and the full stop are 100 ms at 16 537 Hz.
+  ASSERT_EQ(Run(fala::DiphoneCommand, {"--wav", path, "--speed", "5", "ba ba, ba."}), 0);
+  std::string bytes = test_support::ReadFileBytes(path);
   ASSERT_GE(bytes.size(), 44u);
   EXPECT_EQ(test_support::LittleEndianField(bytes, 24, 4), 16537u) << "fast playback: 11 025 raised by half";
-  EXPECT_EQ(test_support::LittleEndianField(bytes, 28, 4), 16537u);
-  // 100 ms and, at the end, 120 ms taken in whole 50 ms steps (100 ms), at 16 537 Hz.
   EXPECT_EQ(bytes.size() - 44, 570u + 300 + 570 + 1653 + 570 + 1653);
-  const test_support::Bytes a = test_support::RecordingSamples("$A", 300);
-  EXPECT_EQ(bytes.substr(44 + 270, 300), std::string(a.begin(), a.end()));
-  EXPECT_EQ(bytes.substr(44 + 570, 300), std::string(300, '\x80')) << "the gap";
-  EXPECT_EQ(bytes.substr(44 + 1440, 1653), std::string(1653, '\x80')) << "the comma";
-
-  bytes = wave({"--speed", "1", "ba ba, ba"});
-  EXPECT_EQ(test_support::LittleEndianField(bytes, 24, 4), 11025u);
-  // Load-time gap 100; the front end's comma pause of 150 ms when PAUSAVIRG1 is absent.
-  EXPECT_EQ(bytes.size() - 44, 570u + 100 + 570 + 1653 + 570);
-  // Speed 3 by default: its gap of 100, no fast playback.
-  bytes = wave({"ba ba"});
+  // Speed 3 by default: the load-time gap of 100, no fast playback.
+  ASSERT_EQ(Run(fala::DiphoneCommand, {"--wav", path, "ba ba"}), 0);
+  bytes = test_support::ReadFileBytes(path);
   EXPECT_EQ(test_support::LittleEndianField(bytes, 24, 4), 11025u);
   EXPECT_EQ(bytes.size() - 44, 570u + 100 + 570);
-
-  // Through the device, the player plays at the raised rate.
-  sim::Reset();
-  ASSERT_EQ(Run(fala::DiphoneCommand, {"--speed", "5", "ba ba"}), 0);
-  ASSERT_FALSE(sim::WaveBlocks().empty());
-  for (const sim::WaveBlockRecord& block : sim::WaveBlocks()) EXPECT_EQ(block.format.rate, 16537);
-
   for (const char* bad : {"0", "6", "3x", ""}) {
     EXPECT_EQ(Run(fala::DiphoneCommand, {"--speed", bad, "ba"}), 2) << bad;
   }
-  EXPECT_EQ(Run(fala::DiphoneCommand, {"ba", "--speed"}), 2);
 }
 
 TEST_F(VoiceCommandsTest, SaySpeaksNumbersFromTheirRecordings) {

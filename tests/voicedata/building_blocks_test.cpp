@@ -114,8 +114,8 @@ TEST(ShapingTest, ConvertsToUnsignedBytesAndHalvesTheRate) {
 
 // Each speed is faster than the one before in everything that is not speech: the gap after a
 // word and the pauses last no longer in real time (the gap is played at the playback rate,
-// raised by half with fast playback; the pauses are waited), and fast playback, once on, stays
-// on. The default speed 3 plays at the voice's own pitch. How deep the cut may go is measured
+// raised by half with fast playback; the pauses are waited), and only speeds 4 and 5 play
+// fast, so the default speed 3 keeps the voice's own pitch. How deep the cut may go is measured
 // on the recordings (speed_tuning_test.cpp); how long a sentence lasts at each speed,
 // bench/run_diphone_speeds.sh.
 TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndIsFasterAtEachSpeed) {
@@ -134,7 +134,6 @@ TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndIsFasterAtEachSpeed) {
   EXPECT_EQ(value("TRADUTOR", "SAPI"), "N");
   double lastGapMs = 1e9;
   int lastPauses[3] = {1 << 30, 1 << 30, 1 << 30};
-  bool lastFast = false;
   for (int speed = 1; speed <= 5; ++speed) {
     SCOPED_TRACE(speed);
     const std::string n = std::to_string(speed);
@@ -143,17 +142,10 @@ TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndIsFasterAtEachSpeed) {
       const std::string text = value("SINTETIZADOR", key + n);
       EXPECT_EQ(text.find_first_not_of("0123456789"), std::string::npos) << key << n << "=" << text;
     }
-    EXPECT_EQ(value("SINTETIZADOR", "CORTAFALA" + n), "N");
     const std::string fastText = value("SINTETIZADOR", "RAPIDINHO" + n);
     ASSERT_TRUE(fastText == "S" || fastText == "N") << fastText;
     const bool fast = fastText == "S";
-    EXPECT_TRUE(fast || !lastFast) << "fast playback, once on, stays on";
-    if (speed <= 3) {
-      EXPECT_FALSE(fast) << "the default speed and the slower ones keep the voice's pitch";
-    }
-    if (speed == 5) {
-      EXPECT_TRUE(fast);
-    }
+    EXPECT_EQ(fast, speed >= 4) << "the default speed and the slower ones keep the voice's pitch";
     const double rate = fast ? 11025 * 3 / 2 : 11025;
     const double gapMs = std::stoi(value("SINTETIZADOR", "INTERPAL" + n)) * 1000.0 / rate;
     EXPECT_LT(gapMs, lastGapMs);
@@ -162,11 +154,9 @@ TEST(VoiceSettingsTest, PointsEverySpeedAtTheDatabaseAndIsFasterAtEachSpeed) {
                            std::stoi(value("SINTETIZADOR", "PAUSADOISPONTOS" + n))};
     for (int i = 0; i < 3; ++i) {
       EXPECT_LE(pauses[i], lastPauses[i]) << i;
-      EXPECT_GE(pauses[i], 50) << "a pause shorter than one 50 ms step is none";
       lastPauses[i] = pauses[i];
     }
     lastGapMs = gapMs;
-    lastFast = fast;
   }
   EXPECT_GT(std::stoi(value("SINTETIZADOR", "PAUSAPONTO1")), 2 * std::stoi(value("SINTETIZADOR", "PAUSAPONTO5")));
 }
