@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
 #include "console/console_internal.h"
@@ -86,9 +87,9 @@ std::string ProgramTitle() { return platform::ProgramPath().substr(0, kTitleLeng
 std::string ProgramName() {
   std::string name = platform::ProgramPath();
   name.erase(0, name.find_last_of("/\\") + 1);
-  std::string suffix = name.size() > 4 ? name.substr(name.size() - 4) : "";
-  for (char& c : suffix) c = static_cast<char>(platform::UpperCaseCp1252(static_cast<unsigned char>(c)));
-  if (suffix == ".EXE") name.resize(name.size() - 4);
+  if (name.size() > 4 && platform::SameIgnoringCase(std::string_view(name).substr(name.size() - 4), ".exe")) {
+    name.resize(name.size() - 4);
+  }
   return name;
 }
 

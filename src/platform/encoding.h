@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Windows-1252 inside the program, UTF-8 at its edges (window text input and rendering,
 // terminals, Linux file names).
@@ -19,5 +20,7 @@ int CodePointToCp1252(char32_t codePoint);
 // 0xC0-0xFE (not the signs × and ÷) and š, œ, ž, ÿ; every other byte is its own case.
 unsigned char UpperCaseCp1252(unsigned char byte);
 unsigned char LowerCaseCp1252(unsigned char byte);
+// Whether two Windows-1252 texts differ at most in case, as Windows compares names.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace platform

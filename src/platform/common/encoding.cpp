@@ -1,5 +1,6 @@
 #include "platform/encoding.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -90,6 +91,16 @@ unsigned char UpperCaseCp1252(unsigned char byte) {
     case 0xFF: return 0x9F;
     default: return byte;
   }
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperCaseCp1252(static_cast<unsigned char>(a[i])) != UpperCaseCp1252(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 unsigned char LowerCaseCp1252(unsigned char byte) {

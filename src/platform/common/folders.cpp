@@ -30,20 +30,6 @@ std::string Subfolder(const std::string& folder, const std::string& name) {
   return (base == "/" ? std::string() : base) + kPathSeparator + name;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCaseCp1252(static_cast<unsigned char>(a[i])) != UpperCaseCp1252(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return folder.empty() || folder.back() == kPathSeparator ? folder + name : folder + kPathSeparator + name;
-}
-
 }  // namespace
 
 std::string FileSystemName(const std::string& path) { return Cp1252ToUtf8(NativePath(path)); }
@@ -95,20 +81,20 @@ std::string WindowsFolder() {
 
 std::string WindowsFolderFile(const std::string& name) {
   const std::string folder = WindowsFolder();
-  const std::string exact = InFolder(folder, name);
+  const std::string exact = Subfolder(folder, name);
   if (FileExists(exact)) return exact;
-  DIR* listing = opendir(FileSystemName(folder.empty() ? "." : folder).c_str());
+  DIR* listing = opendir(FileSystemName(folder).c_str());
   if (listing == nullptr) return exact;
   std::string found;
   while (const dirent* entry = readdir(listing)) {
     const std::string entryName = Utf8ToCp1252(entry->d_name);
     if (SameIgnoringCase(entryName, name) && (found.empty() || entryName < found) &&
-        FileExists(InFolder(folder, entryName))) {
+        FileExists(Subfolder(folder, entryName))) {
       found = entryName;
     }
   }
   closedir(listing);
-  return found.empty() ? exact : InFolder(folder, found);
+  return found.empty() ? exact : Subfolder(folder, found);
 }
 
 std::string CurrentFolder() {

@@ -18,17 +18,6 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCaseCp1252(static_cast<unsigned char>(a[i])) !=
-        UpperCaseCp1252(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool ReadWholeFile(const std::string& path, std::string& contents) {
   std::FILE* file = std::fopen(FileSystemName(path).c_str(), "rb");
   if (file == nullptr) return false;
@@ -60,7 +49,7 @@ bool FindValue(std::string_view contents, std::string_view section, std::string_
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
         if (inSection) return false;  // only the first section of that name is searched
-        inSection = SameName(Trimmed(line.substr(1, close - 1)), section);
+        inSection = SameIgnoringCase(Trimmed(line.substr(1, close - 1)), section);
         continue;
       }
       // A header without its closing bracket is read as an ordinary line.
@@ -68,7 +57,7 @@ bool FindValue(std::string_view contents, std::string_view section, std::string_
     if (!inSection) continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    if (SameName(Trimmed(line.substr(0, equals)), key)) {
+    if (SameIgnoringCase(Trimmed(line.substr(0, equals)), key)) {
       value = Trimmed(line.substr(equals + 1));
       return true;
     }
