@@ -29,13 +29,11 @@ constexpr std::uint32_t kRate = 11025;
 constexpr int kDefaultSpeed = 3;
 constexpr int kPauseStepMs = 50;  // the front end pauses in whole steps of 50 ms
 
-// What speed N's keys make of the voice, the player and the pauses.
+// What speed N's keys make of the player and the pauses.
 struct SpeedSettings {
   bool fastPlayback = false;
   bool speechCut = false;
-  int fullStopPause = 0;
-  int commaPause = 0;
-  int colonPause = 0;
+  frontend::PunctuationPauses pauses;
 };
 
 // Speed `speed`'s keys as SpeechStart reads them ([SINTETIZADOR] DIFONESn ... PAUSADOISPONTOSn);
@@ -51,11 +49,13 @@ SpeedSettings ApplySettings(int speed) {
   if (present("CORTEFON")) diphone::DiphoneSetCut(read.cut);
   if (present("SOBRAFON")) diphone::DiphoneSetFloor(read.floor);
   if (present("INTERPAL")) diphone::DiphoneSetGap(read.gap);
-  return {read.fastPlayback, read.speechCut, read.fullStopPause, read.commaPause, read.colonPause};
+  return {read.fastPlayback, read.speechCut, {read.fullStopPause, read.commaPause, read.colonPause}};
 }
 
-// The rate the player plays an 11 025 Hz buffer at: raised by half with fast playback.
-std::uint32_t PlayedRate(const SpeedSettings& settings) { return settings.fastPlayback ? kRate * 3 / 2 : kRate; }
+// The rate the player plays an 11 025 Hz buffer at.
+std::uint32_t PlayedRate(const SpeedSettings& settings) {
+  return settings.fastPlayback ? static_cast<std::uint32_t>(audio::FastPlaybackRate(kRate)) : kRate;
+}
 
 const char* OpenFailure(int result) {
   return result == diphone::kDiphoneRulesMissing ? "regras.rgr or portug.exc cannot be read"
@@ -74,10 +74,9 @@ bool WriteWave(const std::string& path, const std::vector<std::uint8_t>& samples
 }
 
 // Speaks one text as the front end's Speak does with the internal voice: the text between
-// signs goes to the voice, and a sign that ends a clause is a pause of the speed's length
-// (brackets, colons and semicolons always; a comma, dash or full stop when a blank or the
-// end follows). Other signs stay in the text for the translator. `pause` is called with
-// whole 50 ms steps, as the front end waits them.
+// signs goes to the voice, and a sign that ends a clause is the front end's pause for it (the
+// end of the text counts as a blank). Other signs stay in the text for the translator.
+// `pause` is called with whole 50 ms steps, as the front end waits them.
 template <typename Pause>
 void SpeakText(const std::string& text, const SpeedSettings& settings, Pause pause) {
   std::string clause;
@@ -90,12 +89,8 @@ void SpeakText(const std::string& text, const SpeedSettings& settings, Pause pau
   for (std::size_t at = 0; at < text.size(); ++at) {
     const char c = text[at];
     const char next = at + 1 < text.size() ? text[at + 1] : ' ';
-    int milliseconds = -1;
-    if (c == '(' || c == ')' || c == ':' || c == ';') {
-      milliseconds = settings.colonPause;
-    } else if ((c == ',' || c == '-' || c == '.') && (next == ' ' || next == '\t')) {
-      milliseconds = c == '.' ? settings.fullStopPause : settings.commaPause;
-    }
+    const int milliseconds =
+        frontend::ClausePauseMs(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(next), settings.pauses);
     if (milliseconds < 0) {
       clause += c;
       continue;

@@ -182,7 +182,7 @@ void PlayerStop() {
 
 int WavPlayData(std::uint8_t* data, int length, int rate, int channels, int bits) {
   std::int64_t deviceRate = rate;
-  if (state.fastPlayback) deviceRate = deviceRate * 3 / 2;
+  if (state.fastPlayback) deviceRate = FastPlaybackRate(deviceRate);
   if (!PlayableFormat(deviceRate, channels, bits)) return platform::kWaveBadFormat;
   const bool mono = channels == 1;
   const int deviceBits = state.speechCut && mono && bits == 16 ? 8 : bits;

@@ -46,5 +46,7 @@ bool KeyInterrupt();
 bool NoWait();
 bool FastPlayback();
 bool SpeechCut();
+// The rate a buffer of `rate` samples a second plays at with fast playback: raised by half.
+constexpr std::int64_t FastPlaybackRate(std::int64_t rate) { return rate * 3 / 2; }
 
 }  // namespace audio

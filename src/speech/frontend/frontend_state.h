@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "speech/frontend/speech_settings.h"
+
 // What the front end's files share: the folders and pauses SpeechStart fixed, punctuation
 // announcing and the click sample made at program start.
 namespace frontend::detail {
@@ -13,11 +15,6 @@ const std::string& ProgramFolder();
 // Prompts whose name begins with "_" (DIRLETRAS as SpeechStart read it); ends in a separator.
 const std::string& PromptLettersFolder();
 
-struct PunctuationPauses {
-  int fullStop = 0;
-  int comma = 0;  // also after a dash
-  int colon = 0;  // also after a semicolon or a bracket
-};
 const PunctuationPauses& Pauses();
 bool PunctuationAnnouncing();
 

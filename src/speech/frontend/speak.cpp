@@ -52,26 +52,11 @@ void SpeakPunctuation(std::uint8_t sign, std::uint8_t next) {
   WaitForSpeech();
   const bool announcing = detail::PunctuationAnnouncing();
   if (announcing) PlayLetter(sign);
-  const detail::PunctuationPauses& pauses = detail::Pauses();
-  switch (sign) {
-    case '(':
-    case ')':
-    case ':':
-    case ';':
-      Pause(pauses.colon);
-      break;
-    case ',':
-    case '-':
-    case '.':
-      // Only a sign that ends a clause pauses; one inside a token (3.5, a,b) is spelled.
-      if (next == ' ') {
-        Pause(sign == '.' ? pauses.fullStop : pauses.comma);
-      } else if (!announcing) {
-        PlayLetter(sign);
-      }
-      break;
-    default:
-      break;
+  const int pause = ClausePauseMs(sign, next, detail::Pauses());
+  if (pause >= 0) {
+    Pause(pause);
+  } else if ((sign == ',' || sign == '-' || sign == '.') && !announcing) {
+    PlayLetter(sign);  // inside a token (3.5, a,b) the sign is spelled
   }
 }
 

@@ -39,6 +39,23 @@ std::string VoiceName(const std::string& text) {
 
 }  // namespace
 
+int ClausePauseMs(std::uint8_t sign, std::uint8_t next, const PunctuationPauses& pauses) {
+  switch (sign) {
+    case '(':
+    case ')':
+    case ':':
+    case ';':
+      return pauses.colon;
+    case ',':
+    case '-':
+    case '.':
+      if (next != ' ') return -1;
+      return sign == '.' ? pauses.fullStop : pauses.comma;
+    default:
+      return -1;
+  }
+}
+
 SettingInteger ParseSettingInteger(const std::string& text) {
   SettingInteger result;
   std::size_t at = 0;

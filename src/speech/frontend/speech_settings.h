@@ -36,6 +36,16 @@ struct SynthesizerSettings {
 // The [SINTETIZADOR] keys of `speed` (1 to 5).
 SynthesizerSettings ReadSynthesizerSettings(std::int32_t speed);
 
+struct PunctuationPauses {
+  int fullStop = 0;
+  int comma = 0;  // also after a dash
+  int colon = 0;  // also after a semicolon or a bracket
+};
+// The pause after `sign` when `next` follows it in the text, in ms: brackets, colons and
+// semicolons always; a comma, dash or full stop only where it ends a clause (a blank follows;
+// inside a token, as in 3.5, it is spelled). -1 when the sign makes no pause.
+int ClausePauseMs(std::uint8_t sign, std::uint8_t next, const PunctuationPauses& pauses);
+
 struct EngineSettings {
   bool wanted = false;  // [TRADUTOR] SAPI
   std::int32_t voice = 0;

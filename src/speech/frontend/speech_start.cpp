@@ -30,7 +30,7 @@ constexpr int kEnterLineCapacity = 256;
 
 std::string programFolder;
 std::string promptLettersFolder;
-detail::PunctuationPauses pauses;
+PunctuationPauses pauses;
 bool punctuationAnnouncing = true;
 std::vector<std::uint8_t> clickSample;
 // Never set by this program: an empty name speaks through the sound card.
