@@ -2,33 +2,52 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
 constexpr char kPathSeparator = '/';
-// Room for the longest path the file system takes (4 096 bytes) and its terminator: the
-// capacity every configured path is read with.
+#endif
+// Room for the longest path the file system takes (4 096 bytes on Linux; Windows' ANSI file
+// functions take fewer) and its terminator: the capacity every configured path is read with.
 constexpr int kPathCapacity = 4097;
 
-// A configured path as the file system needs it: a backslash is read as the separator, and a
-// leading drive ("c:") stands for DataFolder().
+// A configured path as the file system needs it. On Linux a backslash is read as the
+// separator, and a leading drive ("c:") stands for DataFolder(); on Windows paths are used
+// as they are written.
 std::string NativePath(const std::string& path);
 // Where set-up puts the voice data: $VERANTO_DATA, else $XDG_DATA_HOME/veranto, else
-// ~/.local/share/veranto. Never ends with a separator unless it is the root.
+// ~/.local/share/veranto (the win32 backend: the program's folder, where the package
+// unpacks it). Never ends with a separator unless it is the root.
 std::string DataFolder();
-// The name the file system knows a configured path by: NativePath, in UTF-8. Every file
-// the program opens goes through it, so names with accented letters are found.
+// Makes `folder` the data folder from now on, whatever the environment says (fala's --data).
+void SetDataFolder(const std::string& folder);
+// The name the file system knows a configured path by: NativePath, in UTF-8 on Linux (the
+// ANSI bytes themselves on Windows). Every file the program opens goes through it, so names
+// with accented letters are found.
 std::string FileSystemName(const std::string& path);
+// The Windows-1252 text of a name as the file system or the environment gives it.
+std::string FileNameText(const std::string& name);
+
+// A command-line program's arguments after its name, in UTF-8, with its terminal set to read
+// and write UTF-8 (on Windows: the console's code page 65001 and the wide command line).
+std::vector<std::string> TerminalProgramArguments(int argc, char** argv);
 
 // The full path of the program file, in Windows-1252.
 std::string ProgramPath();
 
 // The folder that holds VERANTO.INI: $VERANTO_WINDIR, else $XDG_CONFIG_HOME/veranto, else
-// ~/.config/veranto. Never ends with a separator unless it is the root.
+// ~/.config/veranto (the win32 backend: GetWindowsDirectoryA). Never ends with a separator
+// unless it is the root.
 std::string WindowsFolder();
 // The path of the file `name` in the Windows folder. Windows finds its files whatever the case
 // of their names, so a file copied from there may be "veranto.ini": when no file has exactly
 // that name, the first (in byte order) whose name differs only in case; else the exact name.
+// On Windows, whose file names ignore case, a file that is not in the Windows folder is taken
+// from beside the program when it is there, so an unpacked package runs as it is.
 std::string WindowsFolderFile(const std::string& name);
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& folder);

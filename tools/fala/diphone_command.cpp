@@ -119,7 +119,7 @@ int DiphoneCommand(const Output& output, const std::vector<std::string>& argumen
   AravoInput input;
   if (!ReadAravoInput(output, rest, input)) return 2;
   // The data folder stands for the "c:" drive of the configured folders.
-  if (!input.dataFolder.empty()) setenv("VERANTO_DATA", platform::Cp1252ToUtf8(input.dataFolder).c_str(), 1);
+  if (!input.dataFolder.empty()) platform::SetDataFolder(input.dataFolder);
   const SpeedSettings settings = ApplySettings(speed.value);
   const std::uint32_t rate = PlayedRate(settings);
 

@@ -66,7 +66,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   fala::Output output;
-  std::vector<std::string> words(argv + 1, argv + argc);
+  std::vector<std::string> words = platform::TerminalProgramArguments(argc, argv);
   if (!words.empty() && words.front() == "--raw") {
     output.raw = true;
     words.erase(words.begin());

@@ -76,8 +76,9 @@ void DrawLevelBar(int level) {
 
 int BufferCount(int seconds) {
   if (seconds <= 0) return 0;
-  const long count = std::lround(seconds * static_cast<double>(kRate) / kBufferBytes);
-  return static_cast<int>(std::min<long>(count, std::numeric_limits<int>::max()));
+  // long long: a long has 32 bits on Windows, too few for the count of the longest request.
+  const long long count = std::llround(seconds * static_cast<double>(kRate) / kBufferBytes);
+  return static_cast<int>(std::min<long long>(count, std::numeric_limits<int>::max()));
 }
 
 int LevelPercent(int level) {

@@ -1,13 +1,9 @@
-// Paths and folders on a Linux file system. Inside the program paths are Windows-1252 text;
-// the file system gets them as UTF-8.
+// Where the stand-ins for Windows keep the Windows folder and the voice data: folders named by
+// the environment (see system.h).
 #include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "platform/encoding.h"
 #include "platform/system.h"
@@ -30,29 +26,14 @@ std::string Subfolder(const std::string& folder, const std::string& name) {
   return (base == "/" ? std::string() : base) + kPathSeparator + name;
 }
 
+std::string chosenDataFolder;
+
 }  // namespace
 
-std::string FileSystemName(const std::string& path) { return Cp1252ToUtf8(NativePath(path)); }
-
-std::string NativePath(const std::string& path) {
-  std::string native = path;
-  for (char& c : native) {
-    if (c == '\\') c = kPathSeparator;
-  }
-  // A Windows drive ("c:", "c:\\lumivar") stands for the data folder, so the built-in
-  // Windows defaults and settings written for Windows find the data set-up prepared.
-  const bool hasDrive = native.size() >= 2 && native[1] == ':' &&
-                        ((native[0] >= 'a' && native[0] <= 'z') || (native[0] >= 'A' && native[0] <= 'Z'));
-  if (hasDrive) {
-    std::string rest = native.substr(2);
-    while (!rest.empty() && rest.front() == kPathSeparator) rest.erase(0, 1);
-    const std::string data = DataFolder();
-    native = rest.empty() ? data : Subfolder(data, rest);
-  }
-  return native;
-}
+void SetDataFolder(const std::string& folder) { chosenDataFolder = folder; }
 
 std::string DataFolder() {
+  if (!chosenDataFolder.empty()) return WithoutTrailingSeparators(chosenDataFolder);
   std::string folder = Environment("VERANTO_DATA");
   if (folder.empty()) {
     const std::string dataHome = Environment("XDG_DATA_HOME");
@@ -62,7 +43,7 @@ std::string DataFolder() {
       folder = Subfolder(Subfolder(Subfolder(Environment("HOME"), ".local"), "share"), "veranto");
     }
   }
-  return Utf8ToCp1252(WithoutTrailingSeparators(folder));
+  return FileNameText(WithoutTrailingSeparators(folder));
 }
 
 std::string WindowsFolder() {
@@ -76,7 +57,7 @@ std::string WindowsFolder() {
       folder = Subfolder(Subfolder(Environment("HOME"), ".config"), "veranto");
     }
   }
-  return Utf8ToCp1252(WithoutTrailingSeparators(folder));
+  return FileNameText(WithoutTrailingSeparators(folder));
 }
 
 std::string WindowsFolderFile(const std::string& name) {
@@ -87,7 +68,7 @@ std::string WindowsFolderFile(const std::string& name) {
   if (listing == nullptr) return exact;
   std::string found;
   while (const dirent* entry = readdir(listing)) {
-    const std::string entryName = Utf8ToCp1252(entry->d_name);
+    const std::string entryName = FileNameText(entry->d_name);
     if (SameIgnoringCase(entryName, name) && (found.empty() || entryName < found) &&
         FileExists(Subfolder(folder, entryName))) {
       found = entryName;
@@ -95,24 +76,6 @@ std::string WindowsFolderFile(const std::string& name) {
   }
   closedir(listing);
   return found.empty() ? exact : Subfolder(folder, found);
-}
-
-std::string CurrentFolder() {
-  std::vector<char> buffer(256);
-  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return {};
-    buffer.resize(buffer.size() * 2);
-  }
-  return Utf8ToCp1252(buffer.data());
-}
-
-bool SetCurrentFolder(const std::string& folder) {
-  return !folder.empty() && chdir(FileSystemName(folder).c_str()) == 0;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat status {};
-  return !path.empty() && stat(FileSystemName(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace platform
