@@ -2,7 +2,8 @@
 #pragma once
 
 #if defined(_WIN32)
-#define MBROLA_API __declspec(dllexport) __stdcall
+// Exported under their plain names by mbrola.def.
+#define MBROLA_API __stdcall
 #else
 #define MBROLA_API __attribute__((visibility("default")))
 #endif
