@@ -33,7 +33,7 @@ class AudioCommandTest : public ::testing::Test {
               ("fala_audio_" + std::to_string(getpid()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
-    setenv("VERANTO_WINDIR", folder_.c_str(), 1);
+    setenv("VERANTO_WINDIR", folder_.string().c_str(), 1);
     // Files are named relative to the folder, as a user in it would, so lines stay short.
     previousFolder_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_);

@@ -20,7 +20,7 @@ class ConsoleCommandTest : public ::testing::Test {
               ("fala_console_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
-    setenv("VERANTO_WINDIR", folder_.c_str(), 1);
+    setenv("VERANTO_WINDIR", folder_.string().c_str(), 1);
     sim::Reset();
   }
   void TearDown() override {
