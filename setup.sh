@@ -4,6 +4,8 @@
 #   bash setup.sh test   install what is missing, build with sanitizers, run every test
 #   bash setup.sh build  install what is missing and build, nothing else
 #   bash setup.sh bench  the benchmarks;  bash setup.sh fuzz [SECONDS]  the fuzz targets
+#   bash setup.sh windows  cross-build the Windows programs and pack them with their data into
+#                          build-windows/audival-windows.zip
 set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-run}
@@ -17,6 +19,11 @@ test_packages=(googletest libgtest-dev xvfb xauth xdotool libx11-dev libxtst-dev
                pipewire pipewire-pulse pipewire-bin wireplumber pulseaudio-utils openbox dbus
                x11-utils wmctrl)
 bench_packages=(libbenchmark-dev)
+# The Windows build: MinGW-w64 for 32-bit programs (the package) and for 64-bit ones (the
+# tests, which run under Wine's 64-bit loader: its 32-bit one needs Debian's i386
+# architecture).
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 zip)
+windows_test_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
 
 install_missing() {
   local missing=()
@@ -45,6 +52,29 @@ prepare_voice_data() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# A build of the Windows programs in folder $1 with the MinGW-w64 toolchain $2; more CMake
+# options follow.
+cross_build() {
+  local folder=$1 toolchain=$2
+  shift 2
+  cmake -S . -B "$folder" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" "$@" > /dev/null
+  cmake --build "$folder" -j"$jobs"
+}
+
+# The Windows tests: the portable suite and the win32 backend, under Wine in a prefix of the
+# build's own (made before the build, whose test discovery already runs the programs).
+windows_tests() {
+  local folder=build-test-windows
+  mkdir -p "$folder"
+  WINEPREFIX="$(pwd)/$folder/wineprefix" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1
+  cross_build "$folder" mingw-x86_64 -DCMAKE_BUILD_TYPE=Debug -DVERANTO_WERROR="$werror"
+  (cd "$folder" && ctest --output-on-failure -j"$jobs" "$@")
+  # The 32-bit programs of the package: built, and checked as Windows' loader sees them.
+  cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF \
+    -DVERANTO_WERROR="$werror"
+  sh tests/wine/check_windows_files.sh build-windows/bin i686-w64-mingw32-objdump
+}
+
 case "$mode" in
   run|build)
     install_missing "${build_packages[@]}"
@@ -56,14 +86,34 @@ case "$mode" in
     fi
     ;;
   test)
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    install_missing "${build_packages[@]}" "${test_packages[@]}" "${windows_test_packages[@]}"
     werror=OFF
     [ -n "${CI:-}" ] && werror=ON
     cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVERANTO_SANITIZE=ON \
       -DVERANTO_WERROR="$werror" > /dev/null
     cmake --build build-test -j"$jobs"
-    cd build-test
-    ctest --output-on-failure -j"$jobs" "$@"
+    windows_status=0
+    windows_tests "$@" || windows_status=$?
+    linux_status=0
+    (cd build-test && ctest --output-on-failure -j"$jobs" "$@") || linux_status=$?
+    [ "$windows_status" -eq 0 ] || echo "The Windows tests failed (build-test-windows)." >&2
+    [ "$linux_status" -eq 0 ] && [ "$windows_status" -eq 0 ]
+    ;;
+  windows)
+    install_missing "${build_packages[@]}" "${windows_packages[@]}"
+    # The voice data is made on Linux, by the Linux build's voicedata.
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF > /dev/null
+    cmake --build build -j"$jobs" --target voicedata
+    cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF
+    package=build-windows/AUDIVAL
+    rm -rf "$package" build-windows/audival-windows.zip
+    mkdir -p "$package"
+    build/tools/voicedata/voicedata package data "$package"
+    cp build-windows/bin/audival.exe build-windows/bin/fala.exe build-windows/bin/mbrola.dll "$package"
+    # Notepad's text: Windows-1252 with CR LF line ends.
+    iconv -f UTF-8 -t CP1252 data/windows/LEIAME.txt | sed 's/$/\r/' > "$package/LEIAME.txt"
+    (cd build-windows && zip -qr audival-windows.zip AUDIVAL)
+    echo "build-windows/audival-windows.zip"
     ;;
   bench)
     install_missing "${build_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}"
@@ -85,7 +135,7 @@ case "$mode" in
     done
     ;;
   *)
-    echo "usage: bash setup.sh run|test|build|bench|fuzz" >&2
+    echo "usage: bash setup.sh run|test|build|bench|fuzz|windows" >&2
     exit 2
     ;;
 esac

@@ -30,6 +30,8 @@ constexpr const char* kUsage =
     "  setup DATA_DIR [PROGRAM_FOLDER]\n"
     "                                `all` into the data folder, then `settings` on the\n"
     "                                VERANTO.INI of the Windows folder\n"
+    "  package DATA_DIR FOLDER       `all` into FOLDER, and a VERANTO.INI there for Windows\n"
+    "                                whose paths lead into FOLDER wherever it is unpacked\n"
     "  segments DATA_DIR             print each segment of the diphone list as the database\n"
     "                                holds it: name, bytes, and the byte its vowel begins at\n"
     "                                (-1: it has none), to judge how deep a cut may go\n"
@@ -118,6 +120,18 @@ int Run(const std::vector<std::string>& args) {
     return MergeSettings(args[1], platform::Utf8ToCp1252(args[2]), count == 3 ? platform::Utf8ToCp1252(args[3]) : "")
                ? 0
                : 1;
+  }
+  if (command == "package" && count == 2) {
+    // The data of the Windows package and its VERANTO.INI, in a folder of its own.
+    const std::string folder = args[2];
+    bool changed = false;
+    std::string error;
+    if (!BuildAll(args[1], platform::Utf8ToCp1252(folder))) return 1;
+    if (!voicedata::MergeProfileFile(folder + "/VERANTO.INI", voicedata::PackageSettings(), changed, error)) {
+      std::fprintf(stderr, "voicedata: package settings: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
   }
   if (command == "segments" && count == 1) return PrintSegments(args[1]) ? 0 : 1;
   if (command == "setup" && (count == 1 || count == 2)) {

@@ -80,4 +80,21 @@ std::vector<ProfileEntry> VoiceSettings(const std::string& dataRoot, const std::
   return entries;
 }
 
+std::vector<ProfileEntry> PackageSettings() {
+  // The letters and diphone folders are read without folder references.
+  const auto readAsWritten = [](const ProfileEntry& entry) {
+    return entry.section == "TRADUTOR" && (entry.key == "DIRLETRAS" || entry.key == "DIRDIFONES");
+  };
+  const std::string start = std::string("@") + platform::kPathSeparator;
+  std::vector<ProfileEntry> entries = VoiceSettings("@", "");
+  for (ProfileEntry& entry : entries) {
+    if (entry.value.rfind(start, 0) != 0) continue;
+    for (char& c : entry.value) {
+      if (c == platform::kPathSeparator) c = '\\';
+    }
+    if (readAsWritten(entry)) entry.value.erase(0, 2);
+  }
+  return entries;
+}
+
 }  // namespace voicedata

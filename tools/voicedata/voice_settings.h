@@ -20,4 +20,9 @@ std::string AravoFolder(const std::string& dataRoot);
 // Windows-1252; an empty program folder leaves PGMVERANTO out).
 std::vector<ProfileEntry> VoiceSettings(const std::string& dataRoot, const std::string& programFolder);
 
+// The keys of the Windows package's VERANTO.INI, whose data lies below the folder the
+// programs start in: Windows paths, "@" (that folder) where the setting is read with folder
+// references, a path relative to it where the setting is read as it stands.
+std::vector<ProfileEntry> PackageSettings();
+
 }  // namespace voicedata
