@@ -110,8 +110,7 @@ case "$mode" in
     mkdir -p "$package"
     build/tools/voicedata/voicedata package data "$package"
     cp build-windows/bin/audival.exe build-windows/bin/fala.exe build-windows/bin/mbrola.dll "$package"
-    # Notepad's text: Windows-1252 with CR LF line ends.
-    iconv -f UTF-8 -t CP1252 data/windows/LEIAME.txt | sed 's/$/\r/' > "$package/LEIAME.txt"
+    cp data/windows/LEIAME.txt "$package"
     (cd build-windows && zip -qr audival-windows.zip AUDIVAL)
     echo "build-windows/audival-windows.zip"
     ;;
