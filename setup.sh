@@ -71,7 +71,7 @@ windows_tests() {
   (cd "$folder" && ctest --output-on-failure -j"$jobs" "$@")
   # The 32-bit programs of the package: built, and checked as Windows' loader sees them.
   cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF \
-    -DVERANTO_WERROR="$werror"
+    -DVERANTO_PACKAGE_DATA=ON -DVERANTO_WERROR="$werror"
   sh tests/wine/check_windows_files.sh build-windows/bin i686-w64-mingw32-objdump
 }
 
@@ -104,7 +104,8 @@ case "$mode" in
     # The voice data is made on Linux, by the Linux build's voicedata.
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF > /dev/null
     cmake --build build -j"$jobs" --target voicedata
-    cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF
+    cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF \
+      -DVERANTO_PACKAGE_DATA=ON
     package=build-windows/AUDIVAL
     rm -rf "$package" build-windows/audival-windows.zip
     mkdir -p "$package"
