@@ -1,10 +1,10 @@
 // A Windows console program: the console is switched to UTF-8 (code page 65001) both ways,
 // and the arguments are taken from the wide command line, since the ANSI one cannot hold
 // every character typed.
-#include <shellapi.h>
-
 #include "platform/system.h"
 #include "platform/win32/windows_api.h"
+
+#include <shellapi.h>
 
 namespace platform {
 namespace {
