@@ -24,7 +24,10 @@ HWND DeviceWindow();
 // The console window's procedure (window.cpp) calls it; program thread only.
 bool TranslateWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result);
-// Whether `message` is one of the wake-up messages (1123, 2980) that PostWake sends.
+// The wake-up messages the program posts (PostWake): 1123 from the speech front end, 2980
+// from the system speech backends.
+constexpr UINT kWakeMessages[] = {1123, 2980};
+// Whether `message` is one of them.
 bool IsWakeMessage(UINT message);
 
 // Makes everything drawn so far visible on the screen (GdiFlush, and whatever else the window
