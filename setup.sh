@@ -68,6 +68,8 @@ windows_tests() {
   mkdir -p "$folder"
   WINEPREFIX="$(pwd)/$folder/wineprefix" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1
   cross_build "$folder" mingw-x86_64 -DCMAKE_BUILD_TYPE=Debug -DVERANTO_WERROR="$werror"
+  # The package's data, for the test of audival.exe as the package runs it.
+  build-test/tools/voicedata/voicedata package data "$folder/package" > /dev/null
   (cd "$folder" && ctest --output-on-failure -j"$jobs" "$@")
   # The 32-bit programs of the package: built, and checked as Windows' loader sees them.
   cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF \

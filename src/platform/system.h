@@ -50,6 +50,9 @@ std::string WindowsFolder();
 // from beside the program when it is there, so an unpacked package runs as it is.
 std::string WindowsFolderFile(const std::string& name);
 std::string CurrentFolder();
+// A path relative to the current folder as the same place seen from anywhere (the current
+// folder put in front); a path that starts at a root or a drive as it is.
+std::string AbsolutePath(const std::string& path);
 bool SetCurrentFolder(const std::string& folder);
 bool FileExists(const std::string& path);
 

@@ -43,6 +43,15 @@ std::string CurrentFolder() {
   return FileNameText(buffer.data());
 }
 
+std::string AbsolutePath(const std::string& path) {
+  const bool rooted = !path.empty() && (path.front() == '/' || path.front() == '\\');
+  const bool hasDrive = path.size() >= 2 && path[1] == ':';
+  if (path.empty() || rooted || hasDrive) return path;
+  const std::string current = CurrentFolder();
+  if (current.empty()) return path;
+  return (current == "/" ? std::string() : current) + kPathSeparator + path;
+}
+
 bool SetCurrentFolder(const std::string& folder) {
   return !folder.empty() && chdir(FileSystemName(folder).c_str()) == 0;
 }

@@ -24,6 +24,19 @@ std::string CurrentFolder() {
   }
 }
 
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty()) return path;
+  const bool rooted = path.front() == '\\' || path.front() == '/' || (path.size() >= 2 && path[1] == ':');
+  if (rooted) return path;
+  std::vector<char> buffer(MAX_PATH + 1);
+  for (;;) {
+    const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return path;
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
 bool SetCurrentFolder(const std::string& folder) {
   return !folder.empty() && ::SetCurrentDirectoryA(folder.c_str()) != 0;
 }

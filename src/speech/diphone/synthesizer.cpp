@@ -106,8 +106,12 @@ class FolderRestorer {
 // The folders, the index and the data file; the current folder is restored on every path.
 bool OpenDatabaseFiles() {
   FolderRestorer restorer;
-  const std::string letters =
-      platform::ReadProfileString(kSection, "DIRLETRAS", "c:\\lumivar\\som\\letras", platform::kPathCapacity, kSettingsFile);
+  // Both folders are read, and a relative one taken from the current folder, before the
+  // first change of folder: otherwise the second would be looked for inside the first.
+  const std::string letters = platform::AbsolutePath(
+      platform::ReadProfileString(kSection, "DIRLETRAS", "c:\\lumivar\\som\\letras", platform::kPathCapacity, kSettingsFile));
+  const std::string diphones = platform::AbsolutePath(
+      platform::ReadProfileString(kSection, "DIRDIFONES", "c:\\lumivar\\som\\difones", platform::kPathCapacity, kSettingsFile));
   if (HasDrive(letters)) {
     if (!platform::SetCurrentFolder(letters.substr(0, 2))) return false;
     restorer.RememberDriveFolder();
@@ -115,8 +119,6 @@ bool OpenDatabaseFiles() {
   if (!platform::SetCurrentFolder(letters)) return false;
   state.lettersFolder = WithSeparator(letters);
 
-  const std::string diphones =
-      platform::ReadProfileString(kSection, "DIRDIFONES", "c:\\lumivar\\som\\difones", platform::kPathCapacity, kSettingsFile);
   if (!platform::SetCurrentFolder(diphones)) return false;
   state.diphoneFolder = WithSeparator(diphones);
 
