@@ -4,25 +4,30 @@
 #include <vector>
 
 #include "config/suite_setting.h"
+#include "platform/encoding.h"
 #include "platform/system.h"
 #include "platform/temp_folder.h"
+#include "support/native_paths.h"
 
 namespace {
+
+using test_paths::kWindowsRules;
+using test_paths::Native;
 
 class SuiteSettingTest : public TempFolderTest {
  protected:
   void SetUp() override {
     TempFolderTest::SetUp();
-    config::RecordStartupFolder(Folder() + "/start/");
+    config::RecordStartupFolder(Folder() + Native("/start/"));
   }
 };
 
 TEST_F(SuiteSettingTest, RecordsTheStartupFolderWithoutItsTrailingSeparator) {
-  EXPECT_EQ(config::StartupFolder(), Folder() + "/start");
-  config::RecordStartupFolder("/");
+  EXPECT_EQ(config::StartupFolder(), Folder() + Native("/start"));
+  config::RecordStartupFolder(Native("/"));
   EXPECT_EQ(config::StartupFolder(), "");
-  config::RecordStartupFolder("/home/u");
-  EXPECT_EQ(config::StartupFolder(), "/home/u");
+  config::RecordStartupFolder(Native("/home/u"));
+  EXPECT_EQ(config::StartupFolder(), Native("/home/u"));
 }
 
 TEST_F(SuiteSettingTest, ReadsAndExpandsFromTheWindowsFolder) {
@@ -32,7 +37,8 @@ TEST_F(SuiteSettingTest, ReadsAndExpandsFromTheWindowsFolder) {
   WriteFile("start/VERANTO.INI", "[AUDIVAL]\nDIRAUDIVAL=from the start-up folder\n");
   const std::string folder = config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL");
   EXPECT_EQ(folder, "/opt/veranto\\som\\audival");
-  EXPECT_EQ(platform::NativePath(folder), "/opt/veranto/som/audival");
+  // Windows takes the path as it is written.
+  EXPECT_EQ(platform::NativePath(folder), kWindowsRules ? folder : "/opt/veranto/som/audival");
   EXPECT_EQ(config::ReadSuiteSetting("audival", "outro"), "a@b");
   EXPECT_EQ(config::ReadSuiteSetting("", "TRADUTOR"), "/opt/veranto/tradutor");
   EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "ABSENT"), "");
@@ -40,9 +46,9 @@ TEST_F(SuiteSettingTest, ReadsAndExpandsFromTheWindowsFolder) {
 
 TEST_F(SuiteSettingTest, FallsBackToTheStartupFolder) {
   WriteFile("start/VERANTO.INI", "[VERANTO]\nPGMVERANTO=@elsewhere\n[AUDIVAL]\nDIRAUDIVAL=@\\som\n");
-  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + "/start\\som");
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + Native("/start") + "\\som");
   WriteFile("start/VERANTO.INI", "[VERANTO]\nPGMVERANTO=\n[AUDIVAL]\nDIRAUDIVAL=@/som\n");
-  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + "/start/som");
+  EXPECT_EQ(config::ReadSuiteSetting("AUDIVAL", "DIRAUDIVAL"), Folder() + Native("/start") + "/som");
 }
 
 TEST_F(SuiteSettingTest, AbsentFileGivesEmptyText) {
@@ -64,12 +70,15 @@ TEST_F(SuiteSettingTest, FindsTheWindowsFoldersFileWhateverTheCaseOfItsName) {
     const char* read;
   } cases[] = {
       {{"veranto.ini"}, "veranto.ini"},
+      {{"veranto.ini.bak", "verant.ini"}, "start"},
       {{"Veranto.Ini", "veranto.ini"}, "Veranto.Ini"},
       {{"veranto.ini", "VERANTO.INI", "Veranto.ini"}, "VERANTO.INI"},
-      {{"veranto.ini.bak", "verant.ini"}, "start"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.read);
+    if (kWindowsRules && c.names.size() > 1 && platform::SameIgnoringCase(c.names[0], c.names[1])) {
+      GTEST_SKIP() << "Windows keeps one file for names that differ only in case";
+    }
     TearDown();
     SetUp();
     WriteFile("start/VERANTO.INI", "[A]\nK=start\n");

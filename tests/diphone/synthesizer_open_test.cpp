@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/system.h"
+#include "support/native_paths.h"
 #include "synthesizer_fixture.h"
 
 namespace diphone_test {
@@ -109,6 +110,19 @@ TEST_F(OpenTest, ResultCodesAndFolderRestoredOnEveryPath) {
   }
 }
 
+// Folders relative to the current folder (as in the Windows package) are both taken from
+// it, though the voice changes into the letters folder before it goes to the other.
+TEST_F(OpenTest, RelativeFoldersAreTakenFromTheCurrentFolder) {
+  AddSegment("$KA", 400);
+  WriteDatabase();
+  WriteSettings("DIRLETRAS=letras\r\nDIRDIFONES=difones\r\n");
+  ASSERT_TRUE(platform::SetCurrentFolder(Folder()));
+  workFolder_ = platform::CurrentFolder();
+  EXPECT_EQ(OpenAndCheckFolder(), diphone::kDiphoneReady);
+  EXPECT_EQ(diphone::DiphoneLettersFolder(), test_paths::Native(workFolder_ + "/letras/"));
+  diphone::DiphoneClose();
+}
+
 TEST_F(OpenTest, DatabaseNameIsCutToEightCharacters) {
   AddSegment("$KA", 400);
   WriteDatabase("difones/ABCDEFGH");
@@ -117,6 +131,7 @@ TEST_F(OpenTest, DatabaseNameIsCutToEightCharacters) {
 }
 
 TEST_F(OpenTest, DriveFoldersAndTheBuiltInDefaultsLeadIntoTheDataFolder) {
+  if (test_paths::kWindowsRules) GTEST_SKIP() << "a drive stands for the data folder on Linux alone";
   const std::string data = Folder() + "/dados";
   setenv("VERANTO_DATA", data.c_str(), 1);
   AddSegment("$KA", 400);
@@ -150,9 +165,17 @@ TEST_F(OpenTest, DriveFoldersAndTheBuiltInDefaultsLeadIntoTheDataFolder) {
 }
 
 TEST_F(OpenTest, FoldersAsLongAsTheFileSystemTakes) {
-  // Nested folders of 200 characters each, up to the longest path a setting is read with.
-  for (const std::size_t length : {std::size_t{81}, std::size_t{256}, std::size_t{4000}}) {
+  // Nested folders of 200 characters each, up to the longest path a setting is read with. Windows'
+  // ANSI file functions stop at MAX_PATH (260 with the terminator): there the longest folder is
+  // the one whose files ("\regras.rgr") still fit.
+  constexpr std::size_t kMaxPath = 260;
+  const std::size_t longestWindowsFolder = kMaxPath - 1 - std::string("\\regras.rgr").size();
+  for (const std::size_t length :
+       {std::size_t{81}, test_paths::kWindowsRules ? longestWindowsFolder : std::size_t{256}, std::size_t{4000}}) {
     SCOPED_TRACE(length);
+    if (test_paths::kWindowsRules && length >= kMaxPath) {
+      GTEST_SKIP() << "Windows' ANSI file functions stop at MAX_PATH";
+    }
     std::string relative = "longo";
     while (Folder().size() + 1 + relative.size() + 201 <= length) relative += "/" + std::string(200, 'p');
     relative += "/" + std::string(length - Folder().size() - 1 - relative.size() - 1, 'q');

@@ -9,6 +9,7 @@
 #include "console/keyboard.h"
 #include "platform/system.h"
 #include "engine_test_support.h"
+#include "support/native_paths.h"
 #include "speech/aravo/engine_internal.h"
 
 namespace engines {
@@ -41,14 +42,16 @@ TEST_F(AravoAdapterTest, SettingsComeFromTheSuiteFileTheRegistryOrTheDefaults) {
     SCOPED_TRACE(c.name);
     sim::Reset();
     std::filesystem::remove(Folder() + "/VERANTO.INI");
-    if (c.section != nullptr) WriteSettings(c.section);
+    // The folders, written with "/", take the build's own separator.
+    if (c.section != nullptr) WriteSettings(test_paths::Native(c.section));
     if (c.registryValue != nullptr) sim::SetRegistryString(kVoiceRegistryKey, "", c.registryValue);
     AravoAdapterStart();
     const AravoAdapterSettings& settings = AravoAdapterSettingsInUse();
     EXPECT_EQ(settings.voiceDatabase, c.voiceDatabase);
-    EXPECT_EQ(settings.folder, c.folder);
+    const std::string folder = test_paths::Native(c.folder);
+    EXPECT_EQ(settings.folder, folder);
     EXPECT_EQ(settings.baseName, c.baseName);
-    const std::string stem = std::string(c.folder) + c.baseName;
+    const std::string stem = folder + c.baseName;
     EXPECT_EQ(settings.rulesPath, stem + ".nrl");
     EXPECT_EQ(settings.exceptionsPath, stem + ".exc");
     EXPECT_EQ(settings.abbreviationsPath, stem + ".abr");

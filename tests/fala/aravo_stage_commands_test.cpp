@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ TEST_F(AravoDataFolderTest, ProsodyMessagesAndMissingFilesGoToStandardError) {
                              "dia n\xC3\xA3o foi achada"),
             std::string::npos)
       << missing.err;
-  EXPECT_NE(missing.err.find(folder + "/portug.pro"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find(folder + platform::kPathSeparator + "portug.pro"), std::string::npos) << missing.err;
 
   std::ofstream(folder_ / "portug.pro", std::ios::binary)
       << "[DURA\xC7\xC3O]\r\na=abc\r\n[CHAVES]\r\n[PROS\xD3" "DIA]\r\n";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ TEST(NormaliseCommandTest, ReportsAMissingDataFolderOrFolderArgument) {
   const CommandRun missing = Normalise({"--data", "/nonexistent/aravo", "texto"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.out, "");
-  EXPECT_NE(missing.err.find("/nonexistent/aravo/portug.abr"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find(std::string("/nonexistent/aravo") + platform::kPathSeparator + "portug.abr"),
+            std::string::npos)
+      << missing.err;
 
   const CommandRun noFolder = Normalise({"--data"});
   EXPECT_EQ(noFolder.exitCode, 2);

@@ -6,6 +6,7 @@
 #include "platform/keys.h"
 #include "platform/wave.h"
 #include "player/player_fixture.h"
+#include "support/native_paths.h"
 
 namespace {
 
@@ -93,8 +94,10 @@ TEST_F(PlayFileTest, AcceptsEveryChunkLayoutThatLeadsToTheSamples) {
 }
 
 TEST_F(PlayFileTest, FindsFilesWithAccentedNamesAndBackslashes) {
-  const std::string utf8Name = reinterpret_cast<const char*>(u8"sons/ação.wav");
-  WriteWave(utf8Name, WaveImage(kRate, 1, 8, Ramp(300)));
+  // Windows' ANSI file functions take the Windows-1252 name itself; Linux keeps it in UTF-8.
+  const std::string nameOnDisk =
+      test_paths::kWindowsRules ? "sons/ação.wav" : reinterpret_cast<const char*>(u8"sons/ação.wav");
+  WriteWave(nameOnDisk, WaveImage(kRate, 1, 8, Ramp(300)));
   int result = -99;
   RunPlayer([&] { result = audio::WavPlayFile(Folder() + "\\sons\\ação.wav"); });
   EXPECT_EQ(result, 0);
