@@ -64,13 +64,22 @@ cross_build() {
 # The Windows tests: the portable suite and the win32 backend, under Wine in a prefix of the
 # build's own (made before the build, whose test discovery already runs the programs).
 windows_tests() {
-  local folder=build-test-windows
+  local folder=build-test-windows status=0
   mkdir -p "$folder"
-  WINEPREFIX="$(pwd)/$folder/wineprefix" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1
-  cross_build "$folder" mingw-x86_64 -DCMAKE_BUILD_TYPE=Debug -DVERANTO_WERROR="$werror"
+  export WINEPREFIX="$(pwd)/$folder/wineprefix" WINEDEBUG=-all
+  /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1
+  # One server for the prefix while the tests run: one that ends between two programs of a
+  # busy run drops the programs that connect to it as it goes.
+  /usr/lib/wine/wineserver64 -p
+  cross_build "$folder" mingw-x86_64 -DCMAKE_BUILD_TYPE=Debug -DVERANTO_WERROR="$werror" || status=$?
   # The package's data, for the test of audival.exe as the package runs it.
-  build-test/tools/voicedata/voicedata package data "$folder/package" > /dev/null
-  (cd "$folder" && ctest --output-on-failure -j"$jobs" "$@")
+  if [ "$status" -eq 0 ]; then
+    build-test/tools/voicedata/voicedata package data "$folder/package" > /dev/null
+    (cd "$folder" && ctest --output-on-failure -j"$jobs" "$@") || status=$?
+  fi
+  /usr/lib/wine/wineserver64 -k
+  unset WINEPREFIX WINEDEBUG
+  [ "$status" -eq 0 ] || return "$status"
   # The 32-bit programs of the package: built, and checked as Windows' loader sees them.
   cross_build build-windows mingw-i686 -DCMAKE_BUILD_TYPE=Release -DVERANTO_TESTS=OFF \
     -DVERANTO_PACKAGE_DATA=ON -DVERANTO_WERROR="$werror"
