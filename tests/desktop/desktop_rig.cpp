@@ -358,9 +358,7 @@ bool DesktopRig::FeedMicrophone(int peak) {
         << test_support::WaveImage(kSampleRate, 1, 8, SineSamples(peak, kFeedFrequency, count));
   }
   ProcessOptions options;
-  // A second held by the server: a busy machine that keeps paplay from running for a while
-  // must not leave a gap in the sine, whose edges would raise the peak read.
-  options.arguments = {"paplay", "-d", kFeedSink, "--latency-msec=1000", path};
+  options.arguments = {"paplay", "-d", kFeedSink, path};
   options.environment = baseEnvironment_;
   options.stdoutPath = LogPath("paplay.log");
   options.stderrPath = LogPath("paplay.log");
