@@ -10,6 +10,9 @@
 #include "platform/sim/sim.h"
 #include "speech/engines/speech_library.h"
 #include "speech/engines/speech_service.h"
+#ifdef _WIN32
+#include "speech/engines/win32/speech_objects.h"
+#endif
 
 // Scripted stand-ins for the speech service and the synthesizer library, so that the system
 // speech backends run on the simulated machine without touching the real ones.
@@ -217,6 +220,15 @@ inline ScriptedLibrary& Library() {
 
 // A fresh service and library in place of the real ones. Unless `available`, they stand for a
 // machine without either: the service cannot be reached and the library cannot start.
+#ifdef _WIN32
+// Windows' speech services are COM objects: on the simulated machine none can be made, so the
+// system speech engines never open. The scripted services stand in on Linux alone.
+inline HRESULT NoSpeechObject(REFCLSID, DWORD, REFIID, void**) { return REGDB_E_CLASSNOTREG; }
+
+inline void InstallScriptedServices(bool = false) { SetSpeechObjectCreator(NoSpeechObject); }
+
+inline void RemoveScriptedServices() { SetSpeechObjectCreator(nullptr); }
+#else
 inline void InstallScriptedServices(bool available = false) {
   Service() = ServiceScript();
   Library() = ScriptedLibrary();
@@ -230,6 +242,7 @@ inline void RemoveScriptedServices() {
   SetSpeechServiceConnector(nullptr);
   SetSpeechLibrary(nullptr);
 }
+#endif
 
 // True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 inline bool IsValidUtf8(const std::string& text) {

@@ -113,10 +113,6 @@ bool ServiceGone(Binding& binding) {
 
 }  // namespace
 
-std::int64_t Sapi5LongestSoundingMs(std::size_t length) {
-  return kSapi5StartTimeoutMs + static_cast<std::int64_t>(length) * kSapi5MsPerCharacter;
-}
-
 bool Sapi5ServiceRate(std::int32_t speed, int& rate) {
   if (speed < kLowestSpeed || speed > kHighestSpeed) return false;
   rate = speed * kRateStep;
