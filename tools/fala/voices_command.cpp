@@ -18,8 +18,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: fala voices --engine N [--lang L]\n"
+#ifdef _WIN32
+    "  N: 5 (SAPI 5), 54 (SAPI 5.4), 3 (the Aravo engine), any other number (SAPI 4);\n"
+    "  also sapi5, sapi54, sapi4 or aravo\n"
+#else
     "  N: 5 or 54 (the speech service), 3 (the Aravo engine), any other number (the\n"
     "  synthesizer library); also sapi5, sapi54, sapi4 or aravo\n"
+#endif
     "  L: only the voices of that language, such as pt or pt-BR\n";
 
 // The engine type a name or number stands for; false when it is neither.
@@ -41,6 +46,14 @@ bool ParseEngineType(const std::string& text, std::int32_t& type) {
   return true;
 }
 
+#ifdef _WIN32
+constexpr const char* kNoServiceVoice = "fala voices: SAPI 5 is not installed or has no voice\n";
+constexpr const char* kNoLibraryVoice = "fala voices: SAPI 4 is not installed or has no engine mode\n";
+#else
+constexpr const char* kNoServiceVoice = "fala voices: the speech service cannot be reached or has no voice\n";
+constexpr const char* kNoLibraryVoice = "fala voices: the synthesizer library cannot start or has no voice\n";
+#endif
+
 }  // namespace
 
 int VoicesCommand(const Output& output, const std::vector<std::string>& arguments) {
@@ -59,9 +72,7 @@ int VoicesCommand(const Output& output, const std::vector<std::string>& argument
   const bool service = type == engines::kSystemSpeech5 || type == engines::kSystemSpeech54;
   const bool listed = service ? engines::Sapi5Voices(type, voices) : engines::Sapi4Voices(voices);
   if (!listed || voices.empty()) {
-    std::fputs(service ? "fala voices: the speech service cannot be reached or has no voice\n"
-                       : "fala voices: the synthesizer library cannot start or has no voice\n",
-               stderr);
+    std::fputs(service ? kNoServiceVoice : kNoLibraryVoice, stderr);
     return 1;
   }
   // The services name their voices in UTF-8; Print takes Windows-1252.
@@ -74,10 +85,19 @@ int VoicesCommand(const Output& output, const std::vector<std::string>& argument
   }
   std::string fallBack;
   if (service) {
+#ifdef _WIN32
+    fallBack = "0\t" + voices[0].name + "\t(at speed 0: VOZ absent, 0 or past " +
+               std::to_string(voices.size()) + ")";
+#else
     fallBack = "0\t(the service's own voice for pt-BR: VOZ absent, 0 or past " +
                std::to_string(voices.size()) + ")";
+#endif
   } else {
+#ifdef _WIN32
+    const engines::ServiceVoice& voice = voices[0];
+#else
     const engines::ServiceVoice& voice = voices[engines::Sapi4BrazilianVoice(voices)];
+#endif
     fallBack = "0\t" + voice.name + "\t" + voice.language + "\t(VOZ absent, 0 or below)";
   }
   Print(output, platform::Utf8ToCp1252(fallBack) + "\n");
