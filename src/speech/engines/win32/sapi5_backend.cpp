@@ -37,7 +37,7 @@ constexpr std::uint16_t kStopSettleMs = 50;
 
 // Receives the voice's events, which nothing here acts on: the service raises them to a
 // connected sink, as to the automation wrapper the voice was made for.
-class VoiceEventSink : public IDispatch {
+class VoiceEventSink final : public IDispatch {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
     if (interfaceId == IID_IUnknown || interfaceId == IID_IDispatch || interfaceId == kVoiceEvents) {
