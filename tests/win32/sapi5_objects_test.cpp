@@ -47,8 +47,7 @@ class Counted : public Interface {
     if (left == 0) LastReleased();
     return left;
   }
-  NOT_USED(GetTypeInfoCount(UINT*))
-  NOT_USED(GetTypeInfo(UINT, LCID, ITypeInfo**))
+  NOT_USED(GetTypeInfoCount(UINT*)) NOT_USED(GetTypeInfo(UINT, LCID, ITypeInfo**))
   NOT_USED(GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*))
   NOT_USED(Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*))
   ReferenceCount references;
@@ -66,11 +65,9 @@ class Token : public Counted<ISpeechObjectToken> {
   HRESULT STDMETHODCALLTYPE GetAttribute(BSTR, BSTR* value) override {
     return (*value = ::SysAllocString(L"416")) ? S_OK : E_OUTOFMEMORY;
   }
-  NOT_USED(get_DataKey(ISpeechDataKey**))
-  NOT_USED(get_Category(ISpeechObjectTokenCategory**))
+  NOT_USED(get_DataKey(ISpeechDataKey**)) NOT_USED(get_Category(ISpeechObjectTokenCategory**))
   NOT_USED(SetId(BSTR, BSTR, VARIANT_BOOL))
-  NOT_USED(CreateInstance(IUnknown*, SpeechTokenContext, IUnknown**))
-  NOT_USED(Remove(BSTR))
+  NOT_USED(CreateInstance(IUnknown*, SpeechTokenContext, IUnknown**)) NOT_USED(Remove(BSTR))
   NOT_USED(GetStorageFileName(BSTR, BSTR, BSTR, SpeechTokenShellFolder, BSTR*))
   NOT_USED(RemoveStorageFileName(BSTR, BSTR, VARIANT_BOOL))
   NOT_USED(IsUISupported(const BSTR, const VARIANT*, IUnknown*, VARIANT_BOOL*))
@@ -113,10 +110,8 @@ class FileStream : public Counted<ISpeechFileStream> {
     closed = true;
     return S_OK;
   }
-  NOT_USED(get_Format(ISpeechAudioFormat**))
-  NOT_USED(putref_Format(ISpeechAudioFormat*))
-  NOT_USED(Read(VARIANT*, LONG, LONG*))
-  NOT_USED(Write(VARIANT, LONG*))
+  NOT_USED(get_Format(ISpeechAudioFormat**)) NOT_USED(putref_Format(ISpeechAudioFormat*))
+  NOT_USED(Read(VARIANT*, LONG, LONG*)) NOT_USED(Write(VARIANT, LONG*))
   NOT_USED(Seek(VARIANT, SpeechStreamSeekPositionType, VARIANT*))
 
  protected:
@@ -185,29 +180,18 @@ class Voice : public Counted<ISpeechVoice> {
     return member == kVoiceMember ? Hold(chosen, value, "put Voice") : Hold(stream, value, "put AudioOutputStream");
   }
 
-  NOT_USED(get_Status(ISpeechVoiceStatus**))
-  NOT_USED(get_Voice(ISpeechObjectToken**))
-  NOT_USED(get_AudioOutput(ISpeechObjectToken**))
-  NOT_USED(putref_AudioOutput(ISpeechObjectToken*))
-  NOT_USED(get_AudioOutputStream(ISpeechBaseStream**))
-  NOT_USED(get_Rate(LONG*))
-  NOT_USED(get_Volume(LONG*))
-  NOT_USED(put_Volume(LONG))
-  NOT_USED(put_AllowAudioOutputFormatChangesOnNextSet(VARIANT_BOOL))
+  NOT_USED(get_Status(ISpeechVoiceStatus**)) NOT_USED(get_Voice(ISpeechObjectToken**))
+  NOT_USED(get_AudioOutput(ISpeechObjectToken**)) NOT_USED(putref_AudioOutput(ISpeechObjectToken*))
+  NOT_USED(get_AudioOutputStream(ISpeechBaseStream**)) NOT_USED(get_Rate(LONG*)) NOT_USED(get_Volume(LONG*))
+  NOT_USED(put_Volume(LONG)) NOT_USED(put_AllowAudioOutputFormatChangesOnNextSet(VARIANT_BOOL))
   NOT_USED(get_AllowAudioOutputFormatChangesOnNextSet(VARIANT_BOOL*))
-  NOT_USED(get_EventInterests(SpeechVoiceEvents*))
-  NOT_USED(put_Priority(SpeechVoicePriority))
-  NOT_USED(get_Priority(SpeechVoicePriority*))
-  NOT_USED(put_AlertBoundary(SpeechVoiceEvents))
-  NOT_USED(get_AlertBoundary(SpeechVoiceEvents*))
-  NOT_USED(put_SynchronousSpeakTimeout(LONG))
+  NOT_USED(get_EventInterests(SpeechVoiceEvents*)) NOT_USED(put_Priority(SpeechVoicePriority))
+  NOT_USED(get_Priority(SpeechVoicePriority*)) NOT_USED(put_AlertBoundary(SpeechVoiceEvents))
+  NOT_USED(get_AlertBoundary(SpeechVoiceEvents*)) NOT_USED(put_SynchronousSpeakTimeout(LONG))
   NOT_USED(get_SynchronousSpeakTimeout(LONG*))
-  NOT_USED(SpeakStream(ISpeechBaseStream*, SpeechVoiceSpeakFlags, LONG*))
-  NOT_USED(Pause())
-  NOT_USED(Resume())
-  NOT_USED(Skip(const BSTR, LONG, LONG*))
-  NOT_USED(GetAudioOutputs(BSTR, BSTR, ISpeechObjectTokens**))
-  NOT_USED(WaitUntilDone(LONG, VARIANT_BOOL*))
+  NOT_USED(SpeakStream(ISpeechBaseStream*, SpeechVoiceSpeakFlags, LONG*)) NOT_USED(Pause())
+  NOT_USED(Resume()) NOT_USED(Skip(const BSTR, LONG, LONG*))
+  NOT_USED(GetAudioOutputs(BSTR, BSTR, ISpeechObjectTokens**)) NOT_USED(WaitUntilDone(LONG, VARIANT_BOOL*))
   NOT_USED(IsUISupported(const BSTR, const VARIANT*, VARIANT_BOOL*))
   NOT_USED(DisplayUI(LONG, BSTR, const BSTR, const VARIANT*))
 
