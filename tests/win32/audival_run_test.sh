@@ -3,11 +3,14 @@
 # opens, the prompts come from the folders of the package's VERANTO.INI ("@" references) and
 # reach Wine's wave device (ALSA's file plugin, whose output file each new sound starts
 # afresh), and once the first question has been said whole, Escape ends the program with 0.
-#   audival_run_test.sh PACKAGE_FOLDER AUDIVAL.exe MBROLA.dll
+# Then fala.exe says a text through Wine's own SAPI 5 and 4, which open no voice there: the
+# internal voice says it instead, exactly as with no engine asked for.
+#   audival_run_test.sh PACKAGE_FOLDER AUDIVAL.exe MBROLA.dll FALA.exe
 here=$(cd "$(dirname "$0")" && pwd)
 package=$1
 audival=$2
 library=$3
+fala=$4
 [ -f "$package/VERANTO.INI" ] || { echo "no package in $package (voicedata package makes it)" >&2; exit 1; }
 . "$here/wine_session.sh"
 home=$(mktemp -d "${TMPDIR:-/tmp}/veranto-audival.XXXXXX") || exit 1
@@ -25,7 +28,7 @@ printf 'pcm.!default { type file slave.pcm "null" file "%s/out.raw" infile "%s/i
   "$HOME" "$HOME" >"$HOME/.asoundrc"
 : >"$HOME/in.raw"
 folder="$home/AUDIVAL"
-cp -r "$package" "$folder" && cp "$audival" "$library" "$folder" || exit 1
+cp -r "$package" "$folder" && cp "$audival" "$library" "$fala" "$folder" || exit 1
 start_session || exit 1
 no_window_manager || exit 1
 "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
@@ -73,3 +76,20 @@ status=$?
 program_pid=
 [ "$status" -eq 0 ] || { echo "AUDIVAL ended with $status" >&2; exit 1; }
 echo "AUDIVAL said its first question whole from the package and ended at Escape"
+
+# The sounding bytes `fala say` plays for a text, with the engine given first, if any.
+say() {
+  rm -f "$HOME/out.raw"
+  "$WINE" fala.exe say "$@" >"$home/say.log" 2>&1 || { echo "fala say $* failed" >&2; exit 1; }
+  sounding "$HOME/out.raw"
+}
+say "bom dia a todos" >"$home/internal.txt"
+[ -s "$home/internal.txt" ] || { echo "fala say played nothing with the internal voice" >&2; exit 1; }
+for engine in sapi5 sapi54 sapi4; do
+  say --engine "$engine" "bom dia a todos" >"$home/$engine.txt"
+  grep -q "the $engine engine cannot start" "$home/say.log" ||
+    { echo "fala say --engine $engine did not say its engine failed: $(cat "$home/say.log")" >&2; exit 1; }
+  cmp -s "$home/internal.txt" "$home/$engine.txt" ||
+    { echo "with $engine failing, the internal voice did not say the text as it does alone" >&2; exit 1; }
+done
+echo "with Wine's SAPI 5, 5.4 and 4 unable to open, the internal voice said the text"
