@@ -292,12 +292,23 @@ TEST_P(Sapi5Objects, SpeaksInTheBackgroundUntilTheVoiceEndsThenStopsAndCloses) {
     EXPECT_FALSE(engines::Sapi5Busy(Type()));
     engines::Sapi5Speak(Type(), "de novo");
     engines::Sapi5Stop(Type());
+    std::string everyByte(255, ' ');
+    for (int k = 0; k < 255; ++k) everyByte[static_cast<std::size_t>(k)] = static_cast<char>(k + 1);
     EXPECT_FALSE(engines::Sapi5Busy(Type()));
+    engines::Sapi5Speak(Type(), everyByte);
+    voice_.Finish();
     engines::Sapi5Close(Type());
   });
+  ASSERT_EQ(voice_.spoken.size(), 5u);
   const std::vector<std::pair<std::wstring, long>> expected = {
-      {L"Ol\u00e1", 17}, {L" ", 17}, {L"de novo", 17}, {L" ", 2}};
+      {L"Ol\u00e1", 17}, {L" ", 17}, {L"de novo", 17}, {L" ", 2}, voice_.spoken[4]};
   EXPECT_EQ(voice_.spoken, expected);
+  // Every byte reaches the voice as one character, control characters as blanks.
+  const std::wstring& all = voice_.spoken[4].first;
+  ASSERT_EQ(all.size(), 255u);
+  EXPECT_EQ(all.find_first_of(std::wstring(L"\x01\x1F\x7F", 3)), std::wstring::npos);
+  EXPECT_EQ(all[0xE1 - 1], L'\u00e1');
+  EXPECT_EQ(all[0x80 - 1], L'\u20ac');
   EXPECT_TRUE(sim::Beeps().empty());
   ExpectAllReleased();
 }
