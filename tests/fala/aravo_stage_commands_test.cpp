@@ -45,6 +45,15 @@ TEST(AravoStageCommandsTest, EachStageShowsItsLines) {
   EXPECT_EQ(phonemes.exitCode, 0);
   EXPECT_EQ(phonemes.out, ";555|\n__\n\n;565|casa\nk\n>a\nz\n\xC2\xA8@\n\n__\n");
 
+  // Why each word came out so: the exception that respelled it, the stress, the rules fired.
+  const CommandRun explained = RunCommand(fala::PhonemesCommand, {"--explain", "portas", "a"});
+  EXPECT_EQ(explained.exitCode, 0);
+  EXPECT_EQ(explained.out,
+            "PORTAS: exception, read as P\xC3\x93RTAS\n  stress on letter 2 (\xC3\x93)\n"
+            "  P       (P)=p\n  \xC3\x93       (\xC3\x93)=oo\n  R       (R)[=r2\n  T       (T)=t\n"
+            "  A       (A)S%=\xC2\xA8@\n  S       (S)[=s2\nA: no exception\n  no stress mark\n"
+            "  A       %(A)%=a\n");
+
   const CommandRun pho = RunCommand(fala::PhoCommand, {"casa"});
   EXPECT_EQ(pho.exitCode, 0);
   EXPECT_EQ(

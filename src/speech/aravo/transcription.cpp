@@ -192,13 +192,9 @@ std::vector<std::string> TranscribeItems(const std::vector<std::string>& codedTo
   return lines;
 }
 
-void TranscribeWord(const std::string& word, int stressPosition, std::vector<std::string>& lines) {
+std::vector<FiredRule> FiredRules(const std::string& word) {
   const std::string_view view(word);
-  // The stress mark goes before the first phoneme written at or after this index.
-  const bool hasStress = stressPosition >= 1;
-  const std::size_t stressIndex = hasStress ? static_cast<std::size_t>(stressPosition - 1) : 0;
-  bool stressUsed = false;
-  std::string phoneme;
+  std::vector<FiredRule> fired;
   std::size_t at = 0;
   while (at < view.size()) {
     const LetterRule* rule = FiringRule(view, at);
@@ -206,6 +202,19 @@ void TranscribeWord(const std::string& word, int stressPosition, std::vector<std
       ++at;
       continue;
     }
+    fired.push_back({at, rule});
+    at += rule->match.size();
+  }
+  return fired;
+}
+
+void TranscribeWord(const std::string& word, int stressPosition, std::vector<std::string>& lines) {
+  // The stress mark goes before the first phoneme written at or after this index.
+  const bool hasStress = stressPosition >= 1;
+  const std::size_t stressIndex = hasStress ? static_cast<std::size_t>(stressPosition - 1) : 0;
+  bool stressUsed = false;
+  std::string phoneme;
+  for (const auto& [at, rule] : FiredRules(word)) {
     const std::string_view output = std::string_view(rule->output).substr(0, kUsedOutputLength);
     for (const char c : output) {
       if (hasStress && !stressUsed && at >= stressIndex) {
@@ -223,7 +232,6 @@ void TranscribeWord(const std::string& word, int stressPosition, std::vector<std
       lines.push_back(phoneme);
       phoneme.clear();
     }
-    at += rule->match.size();
   }
   lines.push_back(phoneme);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "speech/aravo/lexicon.h"
 
 // Phonetic transcription: coded tokens become phoneme lines. Per token a comment line
 // ";code|token", then the word's phonemes one per line (">" before the first phoneme from
@@ -15,6 +18,14 @@ std::vector<std::string> TranscribeItems(const std::vector<std::string>& codedTo
 // Appends the phonemes of an upper-case word by the letter rules, then the word-end line.
 // `stressPosition` is 1-based; below 1 the word gets no stress mark.
 void TranscribeWord(const std::string& word, int stressPosition, std::vector<std::string>& lines);
+
+// The letter rules that decide an upper-case word, in the order they fire: each with the
+// 0-based position of the first letter it matches. Letters no rule matches are skipped.
+struct FiredRule {
+  std::size_t at;
+  const LetterRule* rule;
+};
+std::vector<FiredRule> FiredRules(const std::string& word);
 
 // The 1-based position of the stressed vowel, or 0 when the word has no vowel.
 int StressPosition(const std::string& word);
