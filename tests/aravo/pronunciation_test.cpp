@@ -9,6 +9,7 @@
 
 #include "speech/aravo/lexicon.h"
 #include "speech/aravo/transcription.h"
+#include "word_phonemes.h"
 
 namespace {
 
@@ -254,20 +255,6 @@ class PronunciationTest : public ::testing::Test {
     ASSERT_TRUE(aravo::LoadExceptionLexicon(std::string(ARAVO_DATA_DIR) + "/portug.exc"));
   }
   void TearDown() override { aravo::FreeLetterRules(); }
-
-  // The word's phoneme lines through the phonetic stage, joined by blanks.
-  static std::string Phonemes(const std::string& word) {
-    const std::vector<std::string> lines = aravo::TranscribeItems({"555|" + word});
-    std::string joined;
-    for (std::size_t i = 1; i < lines.size() && !lines[i].empty(); ++i) {
-      std::string phoneme = lines[i];
-      const std::size_t mark = phoneme.find('\xA8');
-      if (mark != std::string::npos) phoneme.erase(mark, 1);
-      if (!joined.empty()) joined += ' ';
-      joined += phoneme;
-    }
-    return joined;
-  }
 };
 
 TEST_F(PronunciationTest, AtLeastNinetyFivePercentOfCommonWordsAreRight) {
@@ -275,7 +262,7 @@ TEST_F(PronunciationTest, AtLeastNinetyFivePercentOfCommonWordsAreRight) {
   ASSERT_GE(total, 300u);
   std::size_t right = 0;
   for (const Pronunciation& row : kPronunciations) {
-    const std::string got = Phonemes(row.word);
+    const std::string got = WordPhonemes(row.word);
     if (got == row.phonemes) {
       ++right;
     } else {
