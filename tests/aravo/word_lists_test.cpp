@@ -20,7 +20,7 @@ namespace {
 
 // The share of the lists' words the shipped rules must get right. It only ever rises: the
 // rules are to reach 97.
-constexpr std::size_t kRequiredPercent = 81;
+constexpr std::size_t kRequiredPercent = 83;
 constexpr std::size_t kLeastWords = 1500;
 
 std::string Trimmed(const std::string& text) {
