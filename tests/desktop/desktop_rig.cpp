@@ -268,7 +268,11 @@ void DesktopRig::StartSoundServer() {
   }
   wireplumber_ = StartService({"wireplumber"}, "wireplumber.log", baseEnvironment_);
   pipewirePulse_ = StartService({"pipewire-pulse"}, "pipewire-pulse.log", baseEnvironment_);
-  if (!WaitUntil([this] { return RunTool({"pactl", "info"}).Ok(); }, kStartTimeoutMs, 50)) {
+  // No client before the server's socket is there: a client that finds no server makes the
+  // runtime folder's "pulse" directory itself, and the server then fails to make it.
+  const std::string pulseSocket = Folder() + "/run/pulse/native";
+  if (!WaitUntil([&] { return fs::exists(pulseSocket); }, kStartTimeoutMs) ||
+      !WaitUntil([this] { return RunTool({"pactl", "info"}).Ok(); }, kStartTimeoutMs, 50)) {
     throw std::runtime_error("pipewire-pulse did not answer:" + Tail(LogPath("pipewire-pulse.log")));
   }
 }
