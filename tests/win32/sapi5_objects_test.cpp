@@ -15,16 +15,13 @@
 #include "platform/events.h"
 #include "platform/sim/sim.h"
 #include "speech/engines/sapi5_backend.h"
+#include "speech/engines/win32/sapi5_identifiers.h"
 
 namespace {
 
 using com_fakes::ReferenceCount;
 using com_fakes::RegisteredClass;
 
-constexpr GUID kSapi5Voice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
-constexpr GUID kSapi5FileStream = {0x947812B3, 0x2AE1, 0x4644, {0xBA, 0x86, 0x9E, 0x90, 0xDE, 0xD7, 0xEC, 0x91}};
-constexpr GUID kSapi54Voice = {0xD941651C, 0x44E6, 0x4C17, {0xBA, 0xDF, 0xC3, 0x68, 0x26, 0xFC, 0x34, 0x24}};
-constexpr GUID kSapi54FileStream = {0x3346EF73, 0x0E05, 0x4907, {0x81, 0xAC, 0x1F, 0x35, 0x47, 0xDA, 0x6F, 0xFE}};
 constexpr DISPID kVoiceMember = 7;
 constexpr DISPID kStreamMember = 8;
 
@@ -219,6 +216,11 @@ class Voice : public Counted<ISpeechVoice> {
 };
 
 // Both bindings, each with its own registered voice and file stream.
+using engines::kSapi54FileStream;
+using engines::kSapi54Voice;
+using engines::kSapi5FileStream;
+using engines::kSapi5Voice;
+
 struct Binding {
   std::int32_t type;
   const GUID& voiceClass;

@@ -6,7 +6,6 @@
 #include "aravo_input.h"
 #include "commands.h"
 #include "speech/aravo/letters.h"
-#include "speech/aravo/lexicon.h"
 #include "speech/aravo/normalise.h"
 #include "speech/aravo/transcription.h"
 #include "speech/aravo/word_coding.h"
@@ -26,10 +25,10 @@ std::vector<std::string> Explanation(const std::string& coded) {
   if (coded.size() <= kCodeLength) return lines;
   const std::string word = aravo::UpperCase(coded.substr(kCodeLength));
   if (!aravo::IsWordLetter(static_cast<unsigned char>(word.front()))) return lines;
-  std::string read = word;
-  aravo::LookupException(read);
+  const aravo::WordReading reading = aravo::ReadingOf(word);
+  const std::string& read = reading.letters;
   lines.push_back(word + (read == word ? ": no exception" : ": exception, read as " + read));
-  const int stress = aravo::IsUnstressedWord(read) ? 0 : aravo::StressPosition(read);
+  const int stress = reading.stressPosition;
   if (stress < 1) {
     lines.push_back("  no stress mark");
   } else {

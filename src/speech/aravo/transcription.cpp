@@ -182,14 +182,20 @@ std::vector<std::string> TranscribeItems(const std::vector<std::string>& codedTo
     } else if (IsPauseSign(token.front())) {
       PunctuationPause(token.front(), lines);
     } else {
-      LookupException(token);
-      const int stress = IsUnstressedWord(token) ? 0 : StressPosition(token);
-      TranscribeWord(token, stress, lines);
+      const WordReading reading = ReadingOf(token);
+      TranscribeWord(reading.letters, reading.stressPosition, lines);
     }
   }
   lines.emplace_back("__");
   ApplyLiaison(lines);
   return lines;
+}
+
+WordReading ReadingOf(const std::string& word) {
+  WordReading reading{word, 0};
+  LookupException(reading.letters);
+  if (!IsUnstressedWord(reading.letters)) reading.stressPosition = StressPosition(reading.letters);
+  return reading;
 }
 
 std::vector<FiredRule> FiredRules(const std::string& word) {

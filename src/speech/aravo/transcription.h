@@ -19,6 +19,14 @@ std::vector<std::string> TranscribeItems(const std::vector<std::string>& codedTo
 // `stressPosition` is 1-based; below 1 the word gets no stress mark.
 void TranscribeWord(const std::string& word, int stressPosition, std::vector<std::string>& lines);
 
+// An upper-case word as the rules read it: its exception's respelling (or the word itself),
+// and the 1-based position of its stressed letter (0: no stress mark).
+struct WordReading {
+  std::string letters;
+  int stressPosition;
+};
+WordReading ReadingOf(const std::string& word);
+
 // The letter rules that decide an upper-case word, in the order they fire: each with the
 // 0-based position of the first letter it matches. Letters no rule matches are skipped.
 struct FiredRule {

@@ -21,13 +21,14 @@ std::string Lowered(std::string text) {
 
 }  // namespace
 
-std::string ServiceText(const std::string& text) {
-  std::string clean = text;
-  for (char& c : clean) {
+std::string BlankedControls(std::string text) {
+  for (char& c : text) {
     if (IsControl(static_cast<unsigned char>(c))) c = ' ';
   }
-  return platform::Cp1252ToUtf8(clean);
+  return text;
 }
+
+std::string ServiceText(const std::string& text) { return platform::Cp1252ToUtf8(BlankedControls(text)); }
 
 bool OfLanguage(const std::string& language, const std::string& wanted) {
   const std::string have = Lowered(language);

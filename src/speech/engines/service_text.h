@@ -12,6 +12,8 @@ namespace engines {
 // and the five bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D that have no character of their own. So no
 // byte sequence can end a text early, break a service's line protocol, or give invalid UTF-8.
 std::string ServiceText(const std::string& text);
+// The same text still in Windows-1252, its control characters made blanks.
+std::string BlankedControls(std::string text);
 
 // Where in `voices` the voice named `name` (Windows-1252) is, by its name or its variant and
 // without regard to case; -1 when none is. The services name their voices in UTF-8.

@@ -137,11 +137,8 @@ std::string Field(const char* field, std::size_t size) {
 
 std::string LanguageTag(WORD languageId) {
   if (languageId == 0) return std::string();
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-  if (::LCIDToLocaleName(MAKELCID(languageId, SORT_DEFAULT), name, LOCALE_NAME_MAX_LENGTH,
-                         LOCALE_ALLOW_NEUTRAL_NAMES) > 0) {
-    return Utf8FromWide(name);
-  }
+  const std::string name = LocaleName(MAKELCID(languageId, SORT_DEFAULT));
+  if (!name.empty()) return name;
   char hex[8];
   std::snprintf(hex, sizeof hex, "%04x", static_cast<unsigned>(languageId));
   return hex;
@@ -237,18 +234,13 @@ bool OpenEngine(std::int32_t voice, std::int32_t speed, std::int32_t pitch,
   return set;
 }
 
-// Control characters, and the bytes Windows-1252 gives no character, become blanks: none
-// can end the text early or reach the engine as something it was not meant to read.
+// Control characters become blanks: none can end the text early or reach the engine as
+// something it was not meant to read.
 std::size_t CopyToBuffer(const std::string& text) {
-  std::size_t length = 0;
-  for (const char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    const bool control = byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D ||
-                         byte == 0x8F || byte == 0x90 || byte == 0x9D;
-    textBuffer[length++] = control ? ' ' : c;
-  }
-  textBuffer[length] = '\0';
-  return length;
+  const std::string clean = BlankedControls(text);
+  std::memcpy(textBuffer, clean.data(), clean.size());
+  textBuffer[clean.size()] = '\0';
+  return clean.size();
 }
 
 bool HandOver(const std::string& text) {

@@ -1,6 +1,7 @@
 // Engine types 5 and 54 on Windows: a SAPI 5 voice object through its automation interface.
 #include "speech/engines/sapi5_backend.h"
 
+#include "speech/engines/win32/sapi5_identifiers.h"
 #include "speech/engines/win32/speech_objects.h"
 
 #include <oleauto.h>
@@ -18,15 +19,6 @@
 
 namespace engines {
 namespace {
-
-constexpr GUID kVoiceInterface = {0x269316D8, 0x57BD, 0x11D2, {0x9E, 0xEE, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
-constexpr GUID kVoiceEvents = {0xA372ACD1, 0x3BEF, 0x4BBD, {0x8F, 0xFB, 0xCB, 0x3E, 0x2B, 0x41, 0x6A, 0xF8}};
-constexpr GUID kFileStreamInterface = {0xAF67F125, 0xAB39, 0x4E93, {0xB4, 0xA2, 0xCC, 0x2E, 0x66, 0xE1, 0x82, 0xA7}};
-
-constexpr GUID kSapi5Voice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
-constexpr GUID kSapi5FileStream = {0x947812B3, 0x2AE1, 0x4644, {0xBA, 0x86, 0x9E, 0x90, 0xDE, 0xD7, 0xEC, 0x91}};
-constexpr GUID kSapi54Voice = {0xD941651C, 0x44E6, 0x4C17, {0xBA, 0xDF, 0xC3, 0x68, 0x26, 0xFC, 0x34, 0x24}};
-constexpr GUID kSapi54FileStream = {0x3346EF73, 0x0E05, 0x4907, {0x81, 0xAC, 0x1F, 0x35, 0x47, 0xDA, 0x6F, 0xFE}};
 
 constexpr DWORD kObjectContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER;
 constexpr long kAllVoiceEvents = 33790;
@@ -187,22 +179,15 @@ std::string LanguageOf(ISpeechObjectToken* token) {
   // A list of hexadecimal language identifiers, the first the voice's own: "416;816".
   const std::string codes = TakeText(value);
   const LCID language = static_cast<LCID>(std::strtoul(codes.c_str(), nullptr, 16));
-  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-  if (language != 0 && ::LCIDToLocaleName(language, name, LOCALE_NAME_MAX_LENGTH, 0) > 0) {
-    return Utf8FromWide(name);
-  }
-  return codes;
+  const std::string name = language != 0 ? LocaleName(language) : std::string();
+  return name.empty() ? codes : name;
 }
 
-bool ListVoices(ISpeechVoice* voice, std::vector<ServiceVoice>& voices) {
-  long count = 0;
-  ISpeechObjectTokens* tokens = InstalledVoices(voice, count);
-  if (tokens == nullptr) return false;
-  bool listed = true;
-  for (long k = 0; k < count && listed; ++k) {
+// The descriptions, identifiers and languages of the first `count` tokens of a list.
+bool ListTokens(ISpeechObjectTokens* tokens, long count, std::vector<ServiceVoice>& voices) {
+  for (long k = 0; k < count; ++k) {
     ISpeechObjectToken* token = nullptr;
-    listed = SUCCEEDED(tokens->Item(k, &token)) && token != nullptr;
-    if (!listed) break;
+    if (FAILED(tokens->Item(k, &token)) || token == nullptr) return false;
     ServiceVoice entry;
     BSTR text = nullptr;
     if (SUCCEEDED(token->GetDescription(0, &text))) entry.name = TakeText(text);
@@ -212,8 +197,25 @@ bool ListVoices(ISpeechVoice* voice, std::vector<ServiceVoice>& voices) {
     voices.push_back(entry);
     token->Release();
   }
+  return true;
+}
+
+bool ListVoices(ISpeechVoice* voice, std::vector<ServiceVoice>& voices) {
+  long count = 0;
+  ISpeechObjectTokens* tokens = InstalledVoices(voice, count);
+  if (tokens == nullptr) return false;
+  const bool listed = ListTokens(tokens, count, voices);
   tokens->Release();
   return listed;
+}
+
+ISpeechVoice* MakeVoice(const Binding& binding) {
+  ISpeechVoice* voice = nullptr;
+  if (FAILED(CreateSpeechObject(binding.voiceClass, kObjectContext, kVoiceInterface,
+                                reinterpret_cast<void**>(&voice)))) {
+    return nullptr;
+  }
+  return voice;
 }
 
 bool Choose(Binding& binding, ISpeechObjectTokens* tokens, std::int32_t voice) {
@@ -255,19 +257,15 @@ bool Sapi5Open(std::int32_t engineType, std::int32_t voice, std::int32_t speed, 
                const std::string& outputFile, const std::string& voiceName) {
   Binding& binding = BindingOf(engineType);
   Release(binding);
-  if (FAILED(CreateSpeechObject(binding.voiceClass, kObjectContext, kVoiceInterface,
-                                reinterpret_cast<void**>(&binding.voice))) ||
-      binding.voice == nullptr) {
-    binding.voice = nullptr;
-    return false;
-  }
+  binding.voice = MakeVoice(binding);
+  if (binding.voice == nullptr) return false;
   ConnectEvents(binding);
   binding.voice->put_EventInterests(static_cast<SpeechVoiceEvents>(kAllVoiceEvents));
   ISpeechObjectTokens* tokens = InstalledVoices(binding.voice, binding.voiceCount);
   bool opened = tokens != nullptr && binding.voiceCount > 0;
   if (opened && !voiceName.empty()) {
     std::vector<ServiceVoice> voices;
-    const int named = ListVoices(binding.voice, voices) ? FindVoiceByName(voices, voiceName) : -1;
+    const int named = ListTokens(tokens, binding.voiceCount, voices) ? FindVoiceByName(voices, voiceName) : -1;
     voice = named >= 0 ? named + 1 : 0;
   }
   if (opened && (voice < 1 || voice > binding.voiceCount)) {
@@ -335,12 +333,8 @@ bool Sapi5Voices(std::int32_t engineType, std::vector<ServiceVoice>& voices) {
   Binding& binding = BindingOf(engineType);
   voices.clear();
   if (binding.voice != nullptr) return ListVoices(binding.voice, voices);
-  ISpeechVoice* voice = nullptr;
-  if (FAILED(CreateSpeechObject(binding.voiceClass, kObjectContext, kVoiceInterface,
-                                reinterpret_cast<void**>(&voice))) ||
-      voice == nullptr) {
-    return false;
-  }
+  ISpeechVoice* voice = MakeVoice(binding);
+  if (voice == nullptr) return false;
   const bool listed = ListVoices(voice, voices);
   voice->Release();
   return listed;

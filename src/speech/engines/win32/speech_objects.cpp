@@ -38,4 +38,12 @@ std::string Utf8FromWide(const wchar_t* text) {
   return utf8;
 }
 
+std::string LocaleName(LCID language) {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  if (::LCIDToLocaleName(language, name, LOCALE_NAME_MAX_LENGTH, LOCALE_ALLOW_NEUTRAL_NAMES) <= 0) {
+    return std::string();
+  }
+  return Utf8FromWide(name);
+}
+
 }  // namespace engines

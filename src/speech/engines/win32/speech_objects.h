@@ -22,6 +22,9 @@ std::wstring WideServiceText(const std::string& text);
 // A UTF-16 text from a speech service in UTF-8, as the voice lists carry names.
 std::string Utf8FromWide(const wchar_t* text);
 
+// The name of a Windows language such as 0x416 ("pt-BR"); empty when Windows has none.
+std::string LocaleName(LCID language);
+
 // Releases `object` and sets it to null; nothing when it is null already.
 template <typename Interface>
 void ReleaseObject(Interface*& object) {
