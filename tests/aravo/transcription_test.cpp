@@ -22,6 +22,10 @@ TEST(StressPositionTest, RightToLeftScan) {
       {"pai", 2},    {"meu", 2},    {"urubu", 5},  {"que", 3},     {"CASAS", 2},
       {"LÂMPADA", 2}, {"ÁRVORE", 1}, {"tênis", 2},  {"homem", 2},   {"bbb", 0},
       {"", 0},       {"s", 0},      {"qual", 3},   {"guia", 3},    {"seguir", 5},
+      // A glide i before the last vowel, a hiatus i before nh, a tilde after an accent, -ns.
+      {"ceia", 2},   {"balaio", 4}, {"apoio", 3},  {"dia", 2},     {"rainha", 3},
+      {"moinho", 3}, {"saia", 2},   {"órgãos", 1}, {"bênção", 2},  {"irmãos", 4},
+      {"itens", 1},  {"homens", 2}, {"jardins", 5}, {"bombons", 5},
   };
   for (const auto& row : rows) EXPECT_EQ(aravo::StressPosition(row.word), row.position) << row.word;
 }

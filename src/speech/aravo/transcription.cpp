@@ -57,6 +57,27 @@ bool IsNrs(char c) { return Upper(c) == 'N' || Upper(c) == 'R' || Upper(c) == 'S
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
+bool IsStressAccent(char c) {
+  switch (static_cast<unsigned char>(c)) {
+    case 0xE1: case 0xE2: case 0xE9: case 0xEA:  // á â é ê
+    case 0xED: case 0xF3: case 0xF4: case 0xFA:  // í ó ô ú
+      return true;
+    default:
+      return false;
+  }
+}
+
+// No open e or o follows the stressed vowel (número, cárcere, hóspede): a rule that opens
+// the vowel of an ending speaks it closed when the word's stress fell before it.
+std::string ClosedVowel(const std::string& phoneme) {
+  const std::size_t vowel = !phoneme.empty() && phoneme[0] == kUnlengthenedMark ? 1 : 0;
+  if (phoneme.size() == vowel + 2 && (phoneme.compare(vowel, 2, "ee") == 0 ||
+                                      phoneme.compare(vowel, 2, "oo") == 0)) {
+    return phoneme.substr(0, vowel + 1);
+  }
+  return phoneme;
+}
+
 // Positions here are 0-based indices into the word.
 bool MatchFits(std::string_view word, std::size_t at, std::string_view match) {
   if (match.size() > word.size() - at) return false;
@@ -222,22 +243,23 @@ void TranscribeWord(const std::string& word, int stressPosition, std::vector<std
   std::string phoneme;
   for (const auto& [at, rule] : FiredRules(word)) {
     const std::string_view output = std::string_view(rule->output).substr(0, kUsedOutputLength);
+    const bool afterStress = stressUsed;
+    const auto endPhoneme = [&] {
+      lines.push_back(afterStress ? ClosedVowel(phoneme) : phoneme);
+      phoneme.clear();
+    };
     for (const char c : output) {
       if (hasStress && !stressUsed && at >= stressIndex) {
         phoneme += kStressMark;
         stressUsed = true;
       }
       if (c == '&') {
-        lines.push_back(phoneme);
-        phoneme.clear();
+        endPhoneme();
       } else {
         phoneme += c;
       }
     }
-    if (!output.empty()) {
-      lines.push_back(phoneme);
-      phoneme.clear();
-    }
+    if (!output.empty()) endPhoneme();
   }
   lines.push_back(phoneme);
 }
@@ -248,9 +270,16 @@ int StressPosition(const std::string& word) {
   bool hasVowel = false;
   for (int i = size - 1; i >= 0; --i) {
     switch (static_cast<unsigned char>(lower[static_cast<std::size_t>(i)])) {
-      case 0xE0: case 0xE1: case 0xE2: case 0xE3:  // à á â ã
+      case 0xE3: case 0xF5:  // ã õ
+        // The tilde marks a nasal, not the stress, when an acute or circumflex accent comes
+        // before it (órgão, bênção, ímã).
+        for (int j = i - 1; j >= 0; --j) {
+          if (IsStressAccent(lower[static_cast<std::size_t>(j)])) return j + 1;
+        }
+        return i + 1;
+      case 0xE0: case 0xE1: case 0xE2:              // à á â
       case 0xE9: case 0xEA: case 0xED:              // é ê í
-      case 0xF3: case 0xF4: case 0xF5: case 0xFA:  // ó ô õ ú
+      case 0xF3: case 0xF4: case 0xFA:              // ó ô ú
         return i + 1;
       case 'a': case 'e': case 'i': case 'o': case 'u': case 'w': case 'y': case 0xFC:  // ü
         hasVowel = true;
@@ -279,11 +308,19 @@ int StressPosition(const std::string& word) {
         else if (c == 'u') { result = p; state = State::kFinalU; }
         else if (c == 'i') { result = p; state = State::kFinalI; }
         else if (c == 's') {}
-        else if (c == 'm') { state = State::kFinalM; }
+        // -ns ends a syllable as -m does: hífens and itens are stressed like homem.
+        else if (c == 'm' || (c == 'n' && p < size && lower[static_cast<std::size_t>(p)] == 's')) {
+          state = State::kFinalM;
+        }
         else { state = State::kFinalConsonant; }
         break;
       case State::kFinalVowel:
         if (c == 'u') { state = State::kFinalUVowel; }
+        // An unaccented i between a, e or o and the last vowel is a glide: the stress is on
+        // the vowel before it (ceia, balaio, apoio); a stressed i there would carry an accent.
+        else if (c == 'i' && i > 0 && isOneOf(lower[static_cast<std::size_t>(i - 1)], "aeo")) {
+          result = p - 1; stop = true;
+        }
         else if (isOneOf(c, "aeiowy\xFC")) { result = p; stop = true; }
         else { state = State::kPenult; }
         break;
@@ -292,7 +329,11 @@ int StressPosition(const std::string& word) {
         else if (c == 'i' || c == 'u') { result = p; state = State::kPenultHigh; }
         break;
       case State::kPenultHigh:
-        if (isOneOf(c, "aeo")) { result = p; stop = true; }
+        // Before nh an i after a vowel is in hiatus and keeps the stress (rainha, campainha).
+        if (isOneOf(c, "aeo") && lower.compare(static_cast<std::size_t>(p), 3, "inh") == 0) {
+          stop = true;
+        }
+        else if (isOneOf(c, "aeo")) { result = p; stop = true; }
         else if (c == 'u') { state = State::kPenultU; }
         else { stop = true; }
         break;
