@@ -18,9 +18,9 @@
 
 namespace {
 
-// The share of the lists' words the shipped rules must get right. It only ever rises: the
-// rules are to reach 97.
-constexpr std::size_t kRequiredPercent = 83;
+// The share of the lists' words the shipped rules must get right. It only ever rises; the
+// rules have to keep at least 97.
+constexpr std::size_t kRequiredPercent = 99;
 constexpr std::size_t kLeastWords = 1500;
 
 std::string Trimmed(const std::string& text) {
